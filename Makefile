@@ -1,0 +1,24 @@
+# make run   installs what is missing, builds, and shows the bar under Wine
+# make test  installs what is missing, builds, and runs every test
+BUILD := build
+.PHONY: all deps build test run clean
+
+all: build
+
+deps:
+	@tools/deps.sh
+
+$(BUILD)/build.ninja: | deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake >/dev/null
+
+build: deps $(BUILD)/build.ninja
+	@cmake --build $(BUILD)
+
+test: build
+	@tools/wine-rig.sh ctest --test-dir $(BUILD) --output-on-failure
+
+run: build
+	@tools/run.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,109 @@
+// The end-to-end rig: starts marbel.exe and fixture programs as separate
+// processes in a fresh working directory and observes them from outside,
+// as a user or another program could.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rig {
+
+std::string BinDir();      // marbel.exe, barshell.dll, bartask.dll
+std::string TestsDir();    // fixture programs (standin_shell.exe, standin_browser.exe)
+
+// Polls cond every few milliseconds until it holds or timeoutMs passes.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 5000);
+struct Process;
+// The "MARBEL_MANAGER_CLASS" window of that process once its start-up is
+// done (the process waits for input); nullptr when none came in time.
+HWND WaitForBar(const Process& marbel, DWORD timeoutMs = 10000);
+
+// Windows version the Wine prefix reports to processes started from now on:
+// "winxp" (toolbar taskbar), "win2k" (NT tab taskbar), "win98" (9x tab taskbar);
+// "" removes the value, so Wine's default applies again.
+void SetWindowsVersion(const char* version);
+
+struct Process {
+  HANDLE handle = nullptr;
+  DWORD pid = 0;
+  bool Running() const;
+  bool WaitExit(DWORD timeoutMs = 5000) const;
+  DWORD ExitCode() const;
+  void Kill();
+};
+
+// One scenario: a fresh, empty working directory TestsDir()\scenarios\<name>
+// (left in place afterwards for a look), and every process it started. The
+// destructor ends them and every other process that appeared meanwhile
+// (browsers that marbel launched), so the next scenario starts clean.
+// Process handles belong to the Scenario; copies handed out stay valid
+// until it is destroyed.
+class Scenario {
+public:
+  explicit Scenario(const char* name);
+  ~Scenario();
+  const std::string& Dir() const { return dir; }
+  void WriteFile(const char* name, const std::string& text) const;
+  std::string ReadFile(const char* name) const;   // empty when missing
+  bool FileExists(const char* name) const;
+  std::vector<std::string> Files() const;        // names in the directory
+
+  // Starts a program with this scenario's directory as working directory.
+  Process Start(const std::string& exePath, const std::string& args = "");
+  Process StartMarbel();  // BinDir()\marbel.exe
+  HWND StartMarbelAndWaitForBar(DWORD timeoutMs = 10000);
+  Process StartFixture(const char* exeName, const std::string& args = "");
+
+private:
+  void EndNewProcesses() const;
+  std::string dir;
+  std::vector<Process> started;
+  std::vector<DWORD> earlierProcesses;  // running before the scenario began
+};
+
+// Message boxes: a top-level "#32770" window with this caption, and its text.
+HWND FindMessageBox(const char* caption, DWORD timeoutMs = 5000);
+std::string MessageBoxText(HWND box);
+void CloseMessageBox(HWND box);
+
+RECT WindowRect(HWND w);
+std::string ClassOf(HWND w);
+std::string TextOf(HWND w);    // the window's own text; never waits on its thread
+DWORD ProcessOf(HWND w);
+COLORREF ScreenPixel(int x, int y);
+SIZE ScreenSize();             // the primary screen (Wine's virtual desktop)
+// Top-level windows of a class (any title, hidden ones too), in Z order.
+std::vector<HWND> TopLevelWindows(const char* className);
+HWND FindPopupMenu(DWORD timeoutMs = 2000);  // a visible "#32768" window
+
+// Input as a user gives it, through SendInput: screen coordinates.
+void MoveMouse(int x, int y);
+void Click(int x, int y, bool right = false);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void PressKey(WORD vk);
+
+// standin_browser.exe, started in a scenario: frame windows of any class
+// with given titles, driven by the commands documented in its source.
+class BrowserFixture {
+public:
+  // args: initial windows, e.g. "--class IEFrame --title \"A\"".
+  BrowserFixture(Scenario& scenario, const std::string& args = "");
+  bool Ready() const { return control != nullptr; }
+  HWND Open(const char* className, const char* title);
+  // verb: title, close, activate, show, hide, minimize, maximize, restore,
+  // move, hang, unhang; arg: the text for title, "x y width height" for
+  // move. True when the fixture did it.
+  bool Do(const char* verb, HWND w, const std::string& arg = "");
+  std::vector<HWND> Windows() const;  // its frame windows that exist now
+  bool Quit();                        // true when the process has ended
+  Process process;
+
+private:
+  LRESULT Send(const std::string& command) const;
+  HWND control = nullptr;
+};
+
+}  // namespace rig

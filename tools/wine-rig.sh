@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs a command inside the test desktop: a 32-bit Wine prefix under build/,
+# Wine's virtual desktop (no window manager needed), and an Xvfb display of
+# our own unless RIG_DISPLAY=current and a display is set. Ends what it started.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wine}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer dialogs while the prefix is made.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
+depth=${RIG_DEPTH:-24}
+
+xvfb_pid=
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+if [ "${RIG_DISPLAY:-}" != current ] || [ -z "${DISPLAY:-}" ]; then
+  fifo=$(mktemp -u); mkfifo "$fifo"
+  Xvfb -displayfd 5 -screen 0 1280x1024x"$depth" -nolisten tcp 5>"$fifo" 2>/dev/null &
+  xvfb_pid=$!
+  read -r num < "$fifo"; rm -f "$fifo"
+  export DISPLAY=":$num"
+fi
+
+if [ ! -f "$WINEPREFIX/.rig-ready" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  touch "$WINEPREFIX/.rig-ready"
+fi
+# Virtual desktop: create-show-destroy stays fast without a window manager.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+
+"$@"
