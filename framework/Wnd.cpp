@@ -1,0 +1,161 @@
+#include "framework/Wnd.h"
+#include "framework/App.h"
+
+namespace fw {
+
+namespace {
+// The window's property that links it to its object.
+const char kObjectProp[] = "fw.CWnd";
+}
+
+const MessageEntry CWnd::messageTable[] = {EndOfTable(nullptr)};
+
+CWnd::~CWnd() {
+  // An object that dies before its window leaves the window to default handling.
+  if (hwnd && FromHandle(hwnd) == this) Detach();
+}
+
+CWnd* CWnd::FromHandle(HWND h) {
+  return h ? static_cast<CWnd*>(GetPropA(h, kObjectProp)) : nullptr;
+}
+
+ATOM CWnd::RegisterClass(WNDCLASSEXA wc) {
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = StaticWndProc;
+  if (!wc.hInstance) wc.hInstance = Instance();
+  return RegisterClassExA(&wc);
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                    int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+  HWND h = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
+                           menuOrId, Instance(), this);
+  // A window of a system class never saw our procedure: keep the handle only.
+  if (h && !hwnd) hwnd = h;
+  return h != nullptr;
+}
+
+bool CWnd::Subclass(HWND control) {
+  if (!control || FromHandle(control)) return false;
+  Attach(control);
+  superProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWndProc)));
+  return true;
+}
+
+void CWnd::DestroyWindow() {
+  if (hwnd) ::DestroyWindow(hwnd);
+}
+
+void CWnd::Attach(HWND h) {
+  hwnd = h;
+  SetPropA(h, kObjectProp, this);
+}
+
+void CWnd::Detach() {
+  if (superProc) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc));
+    superProc = nullptr;
+  }
+  RemovePropA(hwnd, kObjectProp);
+  hwnd = nullptr;
+}
+
+bool CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const NMHDR* nm = msg == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam) : nullptr;
+  for (const MessageEntry* e = MessageTable(); e;) {
+    bool match = false;
+    switch (e->kind) {
+      case EntryKind::End:
+        e = e->base;
+        continue;
+      case EntryKind::Message:
+        match = e->msg == msg;
+        break;
+      case EntryKind::Command:
+        match = msg == WM_COMMAND && LOWORD(wParam) >= e->idFirst && LOWORD(wParam) <= e->idLast &&
+                (e->code == AnyCode || HIWORD(wParam) == e->code);
+        break;
+      case EntryKind::Notify:
+        match = nm && nm->code == e->msg && nm->idFrom >= e->idFirst && nm->idFrom <= e->idLast;
+        break;
+    }
+    if (match) {
+      result = (this->*(e->handler))(wParam, lParam);
+      return true;
+    }
+    ++e;
+  }
+  return false;
+}
+
+bool CWnd::Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  HWND control = nullptr;
+  switch (msg) {
+    case WM_COMMAND:  // lParam is the control for notifications, 0 for menus
+      control = reinterpret_cast<HWND>(lParam);
+      break;
+    case WM_NOTIFY:
+      control = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+      break;
+    case WM_DRAWITEM:
+      if (wParam) control = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+      break;
+    default:
+      return false;
+  }
+  CWnd* child = FromHandle(control);
+  return child && child != this && child->Dispatch(Reflected(msg), wParam, lParam, result);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (Reflect(msg, wParam, lParam, result) || Dispatch(msg, wParam, lParam, result)) return result;
+  if (msg == WM_COMMAND && OnCommandRoute(wParam, lParam)) return 0;
+  return DefaultProc(msg, wParam, lParam);
+}
+
+LRESULT CWnd::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return superProc ? CallWindowProcA(superProc, hwnd, msg, wParam, lParam)
+                   : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+  return DefaultProc(current.msg, current.wParam, current.lParam);
+}
+
+LRESULT CWnd::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
+  Current outer = current;
+  current = {msg, wParam, lParam};
+  LRESULT result = WindowProc(msg, wParam, lParam);
+  current = outer;
+  if (msg == WM_NCDESTROY) {
+    Detach();
+    CApp* app = CApp::Current();
+    if (app && app->mainWnd == this) {
+      app->mainWnd = nullptr;
+      PostQuitMessage(0);
+    }
+    PostNcDestroy();  // may delete this: nothing follows
+  }
+  return result;
+}
+
+LRESULT CALLBACK CWnd::StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+  CWnd* self = FromHandle(h);
+  if (!self && msg == WM_NCCREATE) {
+    self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    if (self) self->Attach(h);
+  }
+  return self ? self->Route(msg, wParam, lParam) : DefWindowProcA(h, msg, wParam, lParam);
+}
+
+bool CWnd::RunPreTranslate(MSG* msg) {
+  for (HWND h = msg->hwnd; h; h = GetParent(h)) {
+    CWnd* w = FromHandle(h);
+    if (w && w->PreTranslateMessage(msg)) return true;
+  }
+  return false;
+}
+
+}  // namespace fw

@@ -1,0 +1,123 @@
+// One C++ object per window. Each class keeps a static message table that
+// maps a message (and, for WM_COMMAND and WM_NOTIFY, a control id range and
+// a notification code) to a member handler with one uniform signature.
+#pragma once
+#include <windows.h>
+
+namespace fw {
+
+class CWnd;
+typedef LRESULT (CWnd::*Handler)(WPARAM wParam, LPARAM lParam);
+
+// Messages a parent passes back to the control that sent them.
+const UINT REFLECT_BASE = 0x2000;
+constexpr UINT Reflected(UINT msg) { return REFLECT_BASE + msg; }
+
+enum class EntryKind : unsigned char { End, Message, Command, Notify };
+
+struct MessageEntry {
+  EntryKind kind;
+  UINT msg;        // the message; for Notify the notification code
+  UINT idFirst;    // Command/Notify: control id range
+  UINT idLast;
+  UINT code;       // Command: notification code, or AnyCode
+  Handler handler;
+  const MessageEntry* base;  // End: the base class's table, or null
+};
+
+const UINT AnyCode = 0xFFFFFFFF;
+
+template <class T> constexpr Handler AsHandler(LRESULT (T::*f)(WPARAM, LPARAM)) {
+  return static_cast<Handler>(f);
+}
+template <class T> constexpr MessageEntry OnMessage(UINT msg, LRESULT (T::*f)(WPARAM, LPARAM)) {
+  return {EntryKind::Message, msg, 0, 0, 0, AsHandler(f), nullptr};
+}
+// WM_COMMAND from controls or menu items idFirst..idLast with the given code.
+template <class T> constexpr MessageEntry OnCommand(UINT idFirst, UINT idLast,
+    LRESULT (T::*f)(WPARAM, LPARAM), UINT code = AnyCode) {
+  return {EntryKind::Command, WM_COMMAND, idFirst, idLast, code, AsHandler(f), nullptr};
+}
+// WM_NOTIFY with the notification code, from any control.
+template <class T> constexpr MessageEntry OnNotify(UINT code, LRESULT (T::*f)(WPARAM, LPARAM),
+    UINT idFirst = 0, UINT idLast = 0xFFFFFFFF) {
+  return {EntryKind::Notify, code, idFirst, idLast, 0, AsHandler(f), nullptr};
+}
+constexpr MessageEntry EndOfTable(const MessageEntry* base) {
+  return {EntryKind::End, 0, 0, 0, 0, nullptr, base};
+}
+
+// Put in a class body; define the table with BEGIN_MESSAGE_TABLE.
+#define DECLARE_MESSAGE_TABLE()                                   \
+ protected:                                                       \
+  const ::fw::MessageEntry* MessageTable() const override;        \
+ public:                                                          \
+  static const ::fw::MessageEntry messageTable[]
+
+#define BEGIN_MESSAGE_TABLE(cls)                                              \
+  const ::fw::MessageEntry* cls::MessageTable() const { return messageTable; } \
+  const ::fw::MessageEntry cls::messageTable[] = {
+#define END_MESSAGE_TABLE(base) ::fw::EndOfTable(base::messageTable) };
+
+class CWnd {
+public:
+  CWnd() = default;
+  virtual ~CWnd();
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  HWND Handle() const { return hwnd; }
+  operator HWND() const { return hwnd; }
+  static CWnd* FromHandle(HWND h);
+
+  // Registers a window class whose procedure dispatches to the object.
+  static ATOM RegisterClass(WNDCLASSEXA wc);
+  bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                int x, int y, int width, int height, HWND parent, HMENU menuOrId);
+  // Takes over an existing control: its messages pass through our table first.
+  bool Subclass(HWND control);
+  bool SubclassDlgItem(int id, HWND parent) { return Subclass(GetDlgItem(parent, id)); }
+  void DestroyWindow();
+
+  // Walks from msg's window up through its parents' objects.
+  static bool RunPreTranslate(MSG* msg);
+
+  static const MessageEntry messageTable[];
+
+protected:
+  virtual const MessageEntry* MessageTable() const { return messageTable; }
+  // The message procedure: reflection, the table, command routing, default.
+  virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Called with a message before it is dispatched; true swallows it.
+  virtual bool PreTranslateMessage(MSG* msg) { return false; }
+  // WM_COMMAND that no table entry took; true when handled.
+  virtual bool OnCommandRoute(WPARAM wParam, LPARAM lParam) { return false; }
+  // After WM_NCDESTROY, when the link to the window is gone: heap objects
+  // may delete themselves here.
+  virtual void PostNcDestroy() {}
+  // Default processing of a message that the table did not take.
+  virtual LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Default processing of the message being handled now.
+  LRESULT Default();
+
+  // Looks msg up in the tables; true when a handler took it.
+  bool Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Offers a WM_COMMAND, WM_NOTIFY or WM_DRAWITEM to the control's own object.
+  bool Reflect(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  void Attach(HWND h);
+  void Detach();
+  LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);  // WindowProc + bookkeeping
+
+  HWND hwnd = nullptr;
+  WNDPROC superProc = nullptr;  // the control's own procedure when subclassed
+
+  static LRESULT CALLBACK StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+  struct Current { UINT msg; WPARAM wParam; LPARAM lParam; };
+  Current current = {0, 0, 0};
+  friend class CDialog;
+};
+
+}  // namespace fw
