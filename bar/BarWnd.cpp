@@ -1,0 +1,116 @@
+#include "bar/BarWnd.h"
+#include "app/Settings.h"
+#include "hooks/taskbar/bartask.h"
+#include "res/resource.h"
+#include "framework/App.h"
+
+BEGIN_MESSAGE_TABLE(CBarWnd)
+  fw::OnMessage(WM_CREATE, &CBarWnd::OnCreate),
+  fw::OnMessage(WM_SIZE, &CBarWnd::OnSize),
+  fw::OnMessage(WM_WINDOWPOSCHANGED, &CBarWnd::OnWindowPosChanged),
+  fw::OnMessage(WM_ACTIVATE, &CBarWnd::OnActivate),
+  fw::OnMessage(WM_BAR_APPBAR, &CBarWnd::OnAppBarMessage),
+  fw::OnMessage(WM_DESTROY, &CBarWnd::OnDestroy),
+END_MESSAGE_TABLE(fw::CWnd)
+
+CBarWnd::CBarWnd() {
+  HINSTANCE instance = fw::Instance();
+  largeIcon = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_MARBEL), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+  smallIcon = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_MARBEL), IMAGE_ICON, 16, 16, LR_VGACOLOR));
+  closeGlyph = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CLOSE_GLYPH));
+  if (closeGlyph) GetObjectA(closeGlyph, sizeof closeGlyphInfo, &closeGlyphInfo);
+}
+
+CBarWnd::~CBarWnd() {
+  if (largeIcon) DestroyIcon(largeIcon);
+  if (smallIcon) DestroyIcon(smallIcon);
+  if (closeGlyph) DeleteObject(closeGlyph);
+}
+
+bool CBarWnd::Create(const RECT& rect, HWND parent) {
+  WNDCLASSEXA wc = {};
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.hIcon = LoadIconA(fw::Instance(), MAKEINTRESOURCEA(IDI_MARBEL));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = BAR_CLASS;
+  RegisterClass(wc);
+  return CreateEx(WS_EX_TOOLWINDOW, BAR_CLASS, BAR_TITLE, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                  nullptr);
+}
+
+LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
+  if (Default() == -1) return -1;
+  // Without both hooks the bar cannot do its job: the libraries have told
+  // the user why, and the window is destroyed again.
+  if (!SetShellHook(hwnd)) return -1;
+  if (!SetTaskbarHook(Settings.catchExplorer)) return -1;
+  taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+
+  // The browser list is filled from the windows open now (browser list).
+
+  if (Settings.startInTray) {
+    // Starts hidden: the tray icon is added here (tray).
+  } else if (Settings.stickingMode) {
+    // Sticking: the tray icon is added here (tray), then the bar is placed.
+    PositionBar();
+  } else {
+    RegisterAppBar();
+    PositionBar();
+  }
+
+  // Placement of the listed browser windows runs here (browser list).
+
+  // The interface buttons get the grey images only where they can be
+  // blended: "Enable blending" on a 32-bit display.
+  HDC dc = GetDC(hwnd);
+  bool blendingCapable = Settings.enableBlending && GetDeviceCaps(dc, BITSPIXEL) == 32;
+  ReleaseDC(hwnd, dc);
+  (void)blendingCapable;  // the five interface buttons are created here (buttons)
+
+  // The tooltip control and its tools are created here (painting), and the
+  // first browser window is opened when the settings ask for it (commands).
+
+  if (Settings.hotKeyHide)
+    RegisterHotKey(hwnd, HOTKEY_HIDE, HIWORD(Settings.hotKeyHide), LOWORD(Settings.hotKeyHide));
+  if (Settings.hotKeyNew)
+    RegisterHotKey(hwnd, HOTKEY_NEW, HIWORD(Settings.hotKeyNew), LOWORD(Settings.hotKeyNew));
+
+  SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+  return 0;
+}
+
+LRESULT CBarWnd::OnSize(WPARAM, LPARAM lParam) {
+  LayoutInterfaceButtons(LOWORD(lParam));
+  return Default();
+}
+
+void CBarWnd::LayoutInterfaceButtons(int clientWidth) {
+  // The four small buttons keep their ends of the bar; the new-window
+  // button never moves.
+  struct { int id; int x; } places[] = {
+      {IDC_CLOSE_RIGHT, clientWidth - 16}, {IDC_HIDE_RIGHT, clientWidth - 29},
+      {IDC_CLOSE_LEFT, 3}, {IDC_HIDE_LEFT, 16}};
+  for (const auto& p : places)
+    if (HWND button = GetDlgItem(hwnd, p.id))
+      SetWindowPos(button, nullptr, p.x, 3, 12, 12, SWP_NOZORDER);
+}
+
+LRESULT CBarWnd::OnDestroy(WPARAM, LPARAM) {
+  ShowWindow(hwnd, SW_HIDE);
+  RemoveAppBar();
+  // The tray icon is removed here (tray).
+  UnregisterHotKey(hwnd, HOTKEY_HIDE);
+  UnregisterHotKey(hwnd, HOTKEY_NEW);
+  RemoveShellHook();
+  RemoveTaskbarHook();
+  if (Settings.closeBrowsersOnExit)
+    for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
+      PostMessageA(it->window, WM_CLOSE, 0, 0);
+  return Default();
+}
