@@ -1,0 +1,48 @@
+// barshell.dll: the system calls the hook procedure inside every process
+// whose thread creates, destroys, activates or redraws a top-level window,
+// so the library has no runtime, allocates nothing and keeps the two values
+// the hook needs in a section that every mapping shares.
+#include "barshell.h"
+
+#define SHARED __attribute__((section(".shared"), shared))
+static HWND barWindow SHARED = nullptr;
+static HHOOK shellHook SHARED = nullptr;
+
+static bool IsForwarded(int code)
+{
+    return code == HSHELL_WINDOWCREATED || code == HSHELL_WINDOWDESTROYED ||
+           code == HSHELL_WINDOWACTIVATED || code == HSHELL_REDRAW;
+}
+
+static LRESULT CALLBACK ShellProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    // Sent, not posted: the bar sees the window before its creator goes on.
+    if (code >= 0 && wParam && IsForwarded(code) && IsWindow(barWindow))
+        SendMessageA(barWindow, WM_BAR_SHELLEVENT, wParam, code);
+    return CallNextHookEx(shellHook, code, wParam, lParam);
+}
+
+extern "C" int SetShellHook(HWND window)
+{
+    barWindow = window;
+    shellHook = SetWindowsHookExA(WH_SHELL, ShellProc, GetModuleHandleA("barshell.dll"), 0);
+    if (!shellHook) {
+        MessageBoxA(nullptr, "Can't set shell hook !", "barshell.dll : error !", MB_ICONEXCLAMATION);
+        return 0;
+    }
+    return 1;
+}
+
+extern "C" int RemoveShellHook(void)
+{
+    if (!shellHook)
+        return 0;
+    int removed = UnhookWindowsHookEx(shellHook);
+    shellHook = nullptr;
+    return removed;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}

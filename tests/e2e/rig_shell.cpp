@@ -1,0 +1,37 @@
+#include "rig_shell.h"
+
+namespace rig {
+
+StandinShell::StandinShell(Scenario& scenario, const std::string& args)
+    : process(scenario.StartFixture("standin_shell.exe", args)) {
+  WaitUntil([&] {
+    for (HWND w : TopLevelWindows("Shell_TrayWnd"))
+      if (ProcessOf(w) == process.pid && TextOf(w) == STANDIN_SHELL_READY_TITLE) tray = w;
+    return tray != nullptr || !process.Running();
+  }, 10000);
+}
+
+LRESULT StandinShell::Command(const char* name, WPARAM wp, LPARAM lp) const {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(tray, RegisterWindowMessageA(name), wp, lp, SMTO_NORMAL, 10000, &result);
+  return result;
+}
+
+std::string StandinShell::Buttons() const {
+  std::string now = Read(), before;
+  for (int i = 0; i < 20 && now != before; ++i) {
+    WaitUntil([] { return false; }, 200);
+    before = now;
+    now = Read();
+  }
+  return now;
+}
+
+std::string StandinShell::Read() const {
+  std::string titles;
+  for (int i = 0, n = (int)Command(STANDIN_SHELL_COUNT); i < n; ++i)
+    titles += (titles.empty() ? "" : " ") + TextOf((HWND)Command(STANDIN_SHELL_WINDOW, i));
+  return titles;
+}
+
+}  // namespace rig
