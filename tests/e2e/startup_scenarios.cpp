@@ -1,0 +1,245 @@
+// Start-up, docking and shutdown of the bar, seen from outside: its window,
+// its place on the desktop, the files in its working directory, the
+// second-instance refusal, the app-bar notifications and a clean exit.
+#include "rig.h"
+#include "rig_shell.h"
+
+#include <doctest/doctest.h>
+
+using namespace rig;
+
+namespace {
+
+const UINT WM_BAR_APPBAR = WM_USER + 2;
+const char NO_BROWSER[] = "[Preferences]\r\nOpen default browser on start=0\r\n";
+
+// Where the shell's position query puts a bar of this height at this edge:
+// asked the same way the bar asks it, from a window of our own.
+RECT ShellPlacement(UINT edge, int height) {
+  HWND probe = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr,
+                               nullptr, nullptr, nullptr);
+  APPBARDATA data = {sizeof data, probe, WM_USER};
+  SHAppBarMessage(ABM_NEW, &data);
+  SIZE screen = ScreenSize();
+  data.uEdge = edge;
+  data.rc = {0, edge == ABE_BOTTOM ? screen.cy - height : 0, screen.cx,
+             edge == ABE_BOTTOM ? screen.cy : height};
+  SHAppBarMessage(ABM_QUERYPOS, &data);
+  SHAppBarMessage(ABM_REMOVE, &data);
+  DestroyWindow(probe);
+  RECT r = data.rc;
+  if (edge == ABE_BOTTOM)
+    r.top = r.bottom - height;
+  else
+    r.bottom = r.top + height;
+  return r;
+}
+
+// A scenario with the stand-in taskbar up and marbel started in it.
+struct BarScenario {
+  explicit BarScenario(const char* name, const std::string& prefs = NO_BROWSER,
+                       const std::string& colors = "")
+      : scenario(name), shell(scenario) {
+    if (!prefs.empty()) scenario.WriteFile("marbel.ini", prefs);
+    if (!colors.empty()) scenario.WriteFile("colors.ini", colors);
+    bottomPlace = ShellPlacement(ABE_BOTTOM, 24);
+    marbel = scenario.StartMarbel();
+    bar = WaitForBar(marbel);
+  }
+  bool Exit() {
+    PostMessageA(bar, WM_CLOSE, 0, 0);
+    return marbel.WaitExit(5000);
+  }
+  Scenario scenario;
+  StandinShell shell;
+  Process marbel;
+  HWND bar = nullptr;
+  RECT bottomPlace = {};  // where the shell put a 24-pixel bar before ours came
+};
+
+bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Asked before the bar registers, since the shell keeps other bars apart.
+void CheckDocked(HWND bar, UINT edge, int height, const RECT& expected) {
+  REQUIRE(bar);
+  RECT r = WindowRect(bar);
+  CHECK(r.left == 0);
+  CHECK(r.right == ScreenSize().cx);
+  CHECK(r.bottom - r.top == height);
+  CHECK(r.top == expected.top);
+  if (edge == ABE_TOP) CHECK(r.top == 0);
+  if (edge == ABE_BOTTOM) CHECK(r.bottom > ScreenSize().cy / 2);
+}
+
+}  // namespace
+
+TEST_CASE("with no ini files the bar docks at the bottom, 24 high, and writes nothing") {
+  Scenario scenario("startup_defaults");
+  StandinShell shell(scenario);
+  REQUIRE(shell.tray);
+  RECT expected = ShellPlacement(ABE_BOTTOM, 24);
+  Process marbel = scenario.StartMarbel();
+  HWND bar = WaitForBar(marbel);
+  REQUIRE(bar);
+  CHECK(ClassOf(bar) == "MARBEL_MANAGER_CLASS");
+  CHECK(TextOf(bar) == "Marbel!");
+  CHECK(IsWindowVisible(bar));
+  CheckDocked(bar, ABE_BOTTOM, 24, expected);
+  LONG style = GetWindowLongA(bar, GWL_STYLE), exStyle = GetWindowLongA(bar, GWL_EXSTYLE);
+  CHECK((style & (WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN)) == (WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN));
+  CHECK((style & WS_CAPTION) == 0);
+  CHECK((exStyle & WS_EX_TOOLWINDOW) != 0);
+  CHECK(IsTopmost(bar));
+  CHECK((GetClassLongA(bar, GCL_STYLE) & (CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW)) ==
+        (CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW));
+  PostMessageA(bar, WM_CLOSE, 0, 0);
+  CHECK(marbel.WaitExit(5000));
+  CHECK(marbel.ExitCode() == 0);
+  // Nothing was written at start-up or at exit.
+  CHECK(scenario.Files().empty());
+}
+
+TEST_CASE("the docking edge and the height come from marbel.ini in the working directory") {
+  SUBCASE("1 is the top edge") {
+    BarScenario s("startup_top", std::string(NO_BROWSER) + "Show on top of desktop=1\r\n");
+    CheckDocked(s.bar, ABE_TOP, 24, RECT{0, 0, ScreenSize().cx, 24});
+    CHECK(s.Exit());
+  }
+  SUBCASE("2, hand-edited, is the top edge too") {
+    BarScenario s("startup_edge2", std::string(NO_BROWSER) + "Show on top of desktop=2\r\n");
+    CheckDocked(s.bar, ABE_TOP, 24, RECT{0, 0, ScreenSize().cx, 24});
+    CHECK(s.Exit());
+  }
+  SUBCASE("3 is the bottom edge") {
+    BarScenario s("startup_bottom", std::string(NO_BROWSER) + "Show on top of desktop=3\r\n");
+    CheckDocked(s.bar, ABE_BOTTOM, 24, s.bottomPlace);
+    CHECK(s.Exit());
+  }
+  SUBCASE("Bar height 40, read from the working directory, not the program's") {
+    BarScenario s("startup_height40", std::string(NO_BROWSER) + "Bar height=40\r\n");
+    RECT expected = s.bottomPlace;
+    expected.top = expected.bottom - 40;
+    CheckDocked(s.bar, ABE_BOTTOM, 40, expected);
+    CHECK(s.Exit());
+    CHECK(s.scenario.ReadFile("marbel.ini") == std::string(NO_BROWSER) + "Bar height=40\r\n");
+  }
+}
+
+TEST_CASE("a second instance is refused with a message and leaves the first untouched") {
+  BarScenario first("startup_second_instance");
+  REQUIRE(first.bar);
+  RECT before = WindowRect(first.bar);
+  Process second = first.scenario.StartMarbel();
+  HWND box = FindMessageBox("marbel");
+  REQUIRE(box);
+  CHECK(ProcessOf(box) == second.pid);
+  CHECK(MessageBoxText(box) == "Another instance of Marbel! or Marbel Manager is running!");
+  CloseMessageBox(box);
+  CHECK(second.WaitExit(5000));
+  CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").size() == 1);
+  CHECK(IsWindowVisible(first.bar));
+  RECT after = WindowRect(first.bar);
+  CHECK(EqualRect(&before, &after));
+  CHECK(first.Exit());
+}
+
+TEST_CASE("a foreign window titled \"Marbel! main window\" blocks the start") {
+  Scenario scenario("startup_foreign_window");
+  StandinShell shell(scenario);
+  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  HWND foreign = CreateWindowExA(0, "STATIC", "Marbel! main window", WS_POPUP, 0, 0, 10, 10,
+                                 nullptr, nullptr, nullptr, nullptr);
+  REQUIRE(foreign);
+  Process marbel = scenario.StartMarbel();
+  HWND box = FindMessageBox("marbel");
+  REQUIRE(box);
+  CHECK(MessageBoxText(box) == "Another instance of Marbel! or Marbel Manager is running!");
+  CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").empty());
+  CloseMessageBox(box);
+  CHECK(marbel.WaitExit(5000));
+  DestroyWindow(foreign);
+}
+
+TEST_CASE("full-screen windows push the bar down only when placement is not forced") {
+  SUBCASE("forced (the default): the bar stays on top") {
+    BarScenario s("fullscreen_forced");
+    REQUIRE(s.bar);
+    SendMessageA(s.bar, WM_BAR_APPBAR, ABN_FULLSCREENAPP, 1);
+    CHECK(IsTopmost(s.bar));
+    CHECK(s.Exit());
+  }
+  SUBCASE("not forced: to the bottom of the Z order, and back when it closes") {
+    BarScenario s("fullscreen_yields",
+                  std::string(NO_BROWSER) + "Force placement over fullscreen popups=0\r\n");
+    REQUIRE(s.bar);
+    CHECK(IsTopmost(s.bar));
+    SendMessageA(s.bar, WM_BAR_APPBAR, ABN_FULLSCREENAPP, 1);
+    CHECK_FALSE(IsTopmost(s.bar));
+    CHECK(GetWindow(s.bar, GW_HWNDNEXT) == nullptr);  // the last window of the Z order
+    SendMessageA(s.bar, WM_BAR_APPBAR, ABN_FULLSCREENAPP, 0);
+    CHECK(IsTopmost(s.bar));
+    CHECK(s.Exit());
+  }
+}
+
+TEST_CASE("ABN_POSCHANGED puts the bar back at its edge; other codes change nothing") {
+  BarScenario s("appbar_poschanged");
+  REQUIRE(s.bar);
+  RECT docked = WindowRect(s.bar);
+  SetWindowPos(s.bar, nullptr, 100, 200, 300, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+  CHECK(SendMessageA(s.bar, WM_BAR_APPBAR, ABN_STATECHANGE, 0) == 1);
+  CHECK(WindowRect(s.bar).left == 100);
+  CHECK(SendMessageA(s.bar, WM_BAR_APPBAR, ABN_POSCHANGED, 0) == 1);
+  RECT back = WindowRect(s.bar);
+  CHECK(EqualRect(&docked, &back));
+  CHECK(s.Exit());
+}
+
+TEST_CASE("WM_CLOSE ends the bar and removes its hooks") {
+  BarScenario s("shutdown_clean");
+  REQUIRE(s.bar);
+  CHECK(s.Exit());
+  CHECK(s.marbel.ExitCode() == 0);
+  CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").empty());
+  // With the taskbar hook gone, a new browser window keeps its taskbar button
+  // through the taskbar's own trigger.
+  BrowserFixture browsers(s.scenario);
+  REQUIRE(browsers.Ready());
+  HWND ie = browsers.Open("IEFrame", "after exit");
+  REQUIRE(ie);
+  s.shell.Add(ie);
+  s.shell.Trigger(3);
+  CHECK(s.shell.Buttons() == "after exit");
+}
+
+TEST_CASE("the taskbar hook is installed at start and browser buttons are purged") {
+  Scenario scenario("startup_purges_taskbar");
+  StandinShell shell(scenario);
+  REQUIRE(shell.tray);
+  BrowserFixture browsers(scenario);
+  REQUIRE(browsers.Ready());
+  HWND ie = browsers.Open("IEFrame", "browser");
+  HWND other = browsers.Open("Notepad", "editor");
+  shell.Add(ie);
+  shell.Add(other);
+  CHECK(shell.Buttons() == "browser editor");
+  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  Process marbel = scenario.StartMarbel();
+  HWND bar = WaitForBar(marbel);
+  REQUIRE(bar);
+  CHECK(shell.Buttons() == "editor");
+  PostMessageA(bar, WM_CLOSE, 0, 0);
+  CHECK(marbel.WaitExit(5000));
+}
+
+TEST_CASE("without a taskbar the bar does not come up") {
+  Scenario scenario("startup_no_taskbar");
+  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  Process marbel = scenario.StartMarbel();
+  HWND box = FindMessageBox("bartask.dll : error !");
+  REQUIRE(box);
+  CHECK(MessageBoxText(box) == "Can't locate the taskbar!");
+  CloseMessageBox(box);
+  CHECK(marbel.WaitExit(5000));
+  CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").empty());
+}
