@@ -25,10 +25,12 @@ void CBarWnd::PositionBar() {
   const int height = Settings.barHeight;
   if (Settings.stickingMode) {
     if (activeBrowser) {
-      // Hang directly below the browser window, just behind it.
+      // Hang directly below the browser window, just behind it. Without
+      // SWP_NOACTIVATE the bar would take the focus from the browser the
+      // user just activated, and be raised above it instead of behind.
       RECT r;
       GetWindowRect(activeBrowser, &r);
-      SetWindowPos(hwnd, activeBrowser, r.left, r.bottom, r.right - r.left, height, 0);
+      SetWindowPos(hwnd, activeBrowser, r.left, r.bottom, r.right - r.left, height, SWP_NOACTIVATE);
     } else if (!browsers.empty()) {
       // Its activation comes back as a shell event, which places us again.
       SetForegroundWindow(browsers.back().window);
