@@ -26,14 +26,20 @@ if [ "${RIG_DISPLAY:-}" != current ] || [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$num"
 fi
 
+# Virtual desktop: create-show-destroy stays fast without a window manager.
+# The first process of a session fixes the desktop's mode, so a new prefix
+# gets the values and then a session restart before anything runs.
+virtual_desktop() {
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+}
 if [ ! -f "$WINEPREFIX/.rig-ready" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
+  virtual_desktop
   wineserver -w
   touch "$WINEPREFIX/.rig-ready"
 fi
-# Virtual desktop: create-show-destroy stays fast without a window manager.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+virtual_desktop
 
 "$@"

@@ -15,10 +15,6 @@ std::string TestsDir();    // fixture programs (standin_shell.exe, standin_brows
 // Polls cond every few milliseconds until it holds or timeoutMs passes.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 5000);
-struct Process;
-// The "MARBEL_MANAGER_CLASS" window of that process once its start-up is
-// done (the process waits for input); nullptr when none came in time.
-HWND WaitForBar(const Process& marbel, DWORD timeoutMs = 10000);
 
 // Windows version the Wine prefix reports to processes started from now on:
 // "winxp" (toolbar taskbar), "win2k" (NT tab taskbar), "win98" (9x tab taskbar);
@@ -34,12 +30,16 @@ struct Process {
   void Kill();
 };
 
+// The "MARBEL_MANAGER_CLASS" window of that process once its start-up is
+// done (the process waits for input); nullptr when none came in time.
+HWND WaitForBar(const Process& marbel, DWORD timeoutMs = 10000);
+
 // One scenario: a fresh, empty working directory TestsDir()\scenarios\<name>
-// (left in place afterwards for a look), and every process it started. The
-// destructor ends them and every other process that appeared meanwhile
-// (browsers that marbel launched), so the next scenario starts clean.
-// Process handles belong to the Scenario; copies handed out stay valid
-// until it is destroyed.
+// (names unique across scenario files; left in place afterwards for a look)
+// and every process it started. The destructor ends them and every other
+// process that appeared meanwhile (browsers that marbel launched), so the
+// next scenario starts clean. Process handles belong to the Scenario;
+// copies handed out stay valid until it is destroyed.
 class Scenario {
 public:
   explicit Scenario(const char* name);

@@ -1,0 +1,414 @@
+#include "rig.h"
+
+#include <tlhelp32.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN  // the driver's entry point
+#include <doctest/doctest.h>
+
+namespace rig {
+namespace {
+
+// ctest hands over Unix paths; Wine shows the Unix root as drive Z:.
+std::string FromEnvironment(const char* name, const std::string& fallback) {
+  const char* value = getenv(name);
+  if (!value || !*value) return fallback;
+  std::string path = value;
+  if (path[0] == '/') path = "Z:" + path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string DriverDir() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir = path;
+  return dir.substr(0, dir.find_last_of('\\'));
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void DeleteTree(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = dir + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DeleteTree(path);
+      else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+std::vector<PROCESSENTRY32> Processes() {
+  std::vector<PROCESSENTRY32> list;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return list;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    list.push_back(entry);
+  CloseHandle(snapshot);
+  return list;
+}
+
+// Wine's own session processes, which may start at any time and must live.
+bool IsSystemProcess(const char* exeName) {
+  static const char* const kSystem[] = {"explorer.exe", "services.exe", "winedevice.exe",
+                                        "plugplay.exe", "svchost.exe", "rpcss.exe",
+                                        "conhost.exe", "wineboot.exe", "winemenubuilder.exe"};
+  for (const char* name : kSystem)
+    if (!lstrcmpiA(exeName, name)) return true;
+  return false;
+}
+
+void EndProcess(HANDLE process) {
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, 5000);
+}
+
+struct ClassSearch { std::string cls; std::vector<HWND> found; };
+
+BOOL CALLBACK CollectByClass(HWND w, LPARAM lp) {
+  ClassSearch* search = (ClassSearch*)lp;
+  if (ClassOf(w) == search->cls) search->found.push_back(w);
+  return TRUE;
+}
+
+void SendKey(WORD vk, DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = (WORD)MapVirtualKeyA(vk, 0);
+  input.ki.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+std::string BinDir() { return FromEnvironment("MARBEL_BIN", DriverDir() + "\\..\\bin"); }
+std::string TestsDir() { return FromEnvironment("MARBEL_TESTS", DriverDir()); }
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    PumpMessages();
+    if (cond()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(10);
+  }
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
+  HWND w = nullptr;
+  WaitUntil([&] { return (w = FindWindowA(className, title)) != nullptr; }, timeoutMs);
+  return w;
+}
+
+HWND WaitForBar(const Process& marbel, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  HWND bar = nullptr;
+  WaitUntil([&] {
+    for (HWND w : TopLevelWindows("MARBEL_MANAGER_CLASS"))
+      if (ProcessOf(w) == marbel.pid) bar = w;
+    return bar != nullptr || !marbel.Running();
+  }, timeoutMs);
+  if (!bar) return nullptr;
+  DWORD spent = GetTickCount() - start;
+  WaitForInputIdle(marbel.handle, timeoutMs > spent ? timeoutMs - spent : 0);
+  return IsWindow(bar) ? bar : nullptr;
+}
+
+void SetWindowsVersion(const char* version) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  if (*version)
+    RegSetValueExA(key, "Version", 0, REG_SZ, (const BYTE*)version, strlen(version) + 1);
+  else
+    RegDeleteValueA(key, "Version");
+  RegCloseKey(key);
+}
+
+bool Process::Running() const { return handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT; }
+
+bool Process::WaitExit(DWORD timeoutMs) const {
+  return handle && WaitForSingleObject(handle, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (handle) GetExitCodeProcess(handle, &code);
+  return code;
+}
+
+void Process::Kill() {
+  if (Running()) EndProcess(handle);
+}
+
+Scenario::Scenario(const char* name) {
+  std::string root = TestsDir() + "\\scenarios";
+  CreateDirectoryA(root.c_str(), nullptr);
+  std::string safe = name;
+  for (char& c : safe)
+    if (strchr("\\/:*?\"<>| ", c)) c = '_';
+  dir = root + "\\" + safe;
+  DeleteTree(dir);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  for (const PROCESSENTRY32& p : Processes()) earlierProcesses.push_back(p.th32ProcessID);
+}
+
+Scenario::~Scenario() {
+  // A bar that is killed leaves its global shell hook behind under Wine,
+  // and later bars would get every event twice: close bars the proper way.
+  for (HWND bar : TopLevelWindows("MARBEL_MANAGER_CLASS")) PostMessageA(bar, WM_CLOSE, 0, 0);
+  WaitUntil([] { return TopLevelWindows("MARBEL_MANAGER_CLASS").empty(); }, 5000);
+  for (Process& p : started) {
+    p.Kill();
+    CloseHandle(p.handle);
+  }
+  EndNewProcesses();
+  WaitUntil([] { return TopLevelWindows("MARBEL_MANAGER_CLASS").empty(); }, 5000);
+}
+
+void Scenario::EndNewProcesses() const {
+  DWORD self = GetCurrentProcessId();
+  for (const PROCESSENTRY32& p : Processes()) {
+    DWORD pid = p.th32ProcessID;
+    if (pid == self || IsSystemProcess(p.szExeFile) ||
+        std::find(earlierProcesses.begin(), earlierProcesses.end(), pid) != earlierProcesses.end())
+      continue;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process) continue;
+    EndProcess(process);
+    CloseHandle(process);
+  }
+}
+
+void Scenario::WriteFile(const char* name, const std::string& text) const {
+  FILE* f = fopen((dir + "\\" + name).c_str(), "wb");
+  REQUIRE_MESSAGE(f, "cannot write " << name);
+  fwrite(text.data(), 1, text.size(), f);
+  fclose(f);
+}
+
+std::string Scenario::ReadFile(const char* name) const {
+  std::string text;
+  FILE* f = fopen((dir + "\\" + name).c_str(), "rb");
+  if (!f) return text;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  fclose(f);
+  return text;
+}
+
+bool Scenario::FileExists(const char* name) const {
+  return GetFileAttributesA((dir + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> Scenario::Files() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+      names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Process Scenario::Start(const std::string& exePath, const std::string& args) {
+  std::string commandLine = "\"" + exePath + "\"";
+  if (!args.empty()) commandLine += " " + args;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  Process p;
+  if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                     dir.c_str(), &startup, &info)) {
+    CloseHandle(info.hThread);
+    p.handle = info.hProcess;
+    p.pid = info.dwProcessId;
+    started.push_back(p);
+  }
+  REQUIRE_MESSAGE(p.handle, "cannot start " << commandLine);
+  return p;
+}
+
+Process Scenario::StartMarbel() { return Start(BinDir() + "\\marbel.exe"); }
+
+HWND Scenario::StartMarbelAndWaitForBar(DWORD timeoutMs) {
+  return WaitForBar(StartMarbel(), timeoutMs);
+}
+
+Process Scenario::StartFixture(const char* exeName, const std::string& args) {
+  return Start(TestsDir() + "\\" + exeName, args);
+}
+
+HWND FindMessageBox(const char* caption, DWORD timeoutMs) {
+  HWND box = WaitForWindow("#32770", caption, timeoutMs);
+  // The box exists a moment before its text does.
+  if (box) WaitUntil([box] { return !MessageBoxText(box).empty(); }, timeoutMs);
+  return box;
+}
+
+std::string MessageBoxText(HWND box) {
+  // The message is the Static child that is not the icon.
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) != "Static") continue;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+    std::string text = TextOf(child);
+    if (!text.empty()) return text;
+  }
+  return "";
+}
+
+void CloseMessageBox(HWND box) {
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  WaitUntil([box] { return !IsWindow(box); }, 5000);
+}
+
+RECT WindowRect(HWND w) {
+  RECT r = {};
+  GetWindowRect(w, &r);
+  return r;
+}
+
+std::string ClassOf(HWND w) {
+  char name[256] = "";
+  GetClassNameA(w, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND w) {
+  // For another process's window GetWindowText reads the stored text
+  // without sending it a message, so a hung window cannot block us.
+  char text[1024] = "";
+  GetWindowTextA(w, text, sizeof text);
+  return text;
+}
+
+DWORD ProcessOf(HWND w) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  return pid;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  COLORREF color = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return color;
+}
+
+SIZE ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+std::vector<HWND> TopLevelWindows(const char* className) {
+  ClassSearch search{className, {}};
+  EnumWindows(CollectByClass, (LPARAM)&search);
+  return search.found;
+}
+
+HWND FindPopupMenu(DWORD timeoutMs) {
+  HWND menu = nullptr;
+  WaitUntil([&] {
+    for (HWND w : TopLevelWindows("#32768"))
+      if (IsWindowVisible(w)) menu = w;
+    return menu != nullptr;
+  }, timeoutMs);
+  return menu;
+}
+
+void MoveMouse(int x, int y) {
+  // Absolute input runs 0..65535 across the screen; round up so the
+  // system's scaling back lands on the very pixel asked for.
+  SIZE screen = ScreenSize();
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = (x * 65536 + screen.cx - 1) / screen.cx;
+  input.mi.dy = (y * 65536 + screen.cy - 1) / screen.cy;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+void Click(int x, int y, bool right) {
+  MoveMouse(x, y);
+  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+void KeyDown(WORD vk) { SendKey(vk, 0); }
+void KeyUp(WORD vk) { SendKey(vk, KEYEVENTF_KEYUP); }
+
+void PressKey(WORD vk) {
+  KeyDown(vk);
+  KeyUp(vk);
+}
+
+BrowserFixture::BrowserFixture(Scenario& scenario, const std::string& args)
+    : process(scenario.StartFixture("standin_browser.exe", args)) {
+  WaitUntil([&] {
+    for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, "StandinBrowserControl", nullptr));)
+      if (ProcessOf(w) == process.pid) control = w;
+    return control != nullptr || !process.Running();
+  }, 10000);
+}
+
+LRESULT BrowserFixture::Send(const std::string& command) const {
+  COPYDATASTRUCT data = {0, (DWORD)command.size() + 1, (void*)command.c_str()};
+  DWORD_PTR result = 0;
+  if (!control || !SendMessageTimeoutA(control, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL,
+                                       10000, &result))
+    return 0;
+  return result;
+}
+
+HWND BrowserFixture::Open(const char* className, const char* title) {
+  return (HWND)Send(std::string("open ") + className + "\t" + title);
+}
+
+bool BrowserFixture::Do(const char* verb, HWND w, const std::string& arg) {
+  char handle[16];
+  snprintf(handle, sizeof handle, "%lu", (unsigned long)(UINT_PTR)w);
+  return Send(std::string(verb) + " " + handle + "\t" + arg) != 0;
+}
+
+bool BrowserFixture::Quit() { return Send("quit") && process.WaitExit(); }
+
+std::vector<HWND> BrowserFixture::Windows() const {
+  // Its frames are the captioned ones; Wine gives every thread a hidden IME window too.
+  std::vector<HWND> mine;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (ProcessOf(w) == process.pid && (GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+      mine.push_back(w);
+  return mine;
+}
+
+}  // namespace rig
