@@ -1,0 +1,146 @@
+// Which top-level windows are browser windows, the list of them that the
+// shell hook keeps current, and their automatic placement.
+//
+// Shell events arrive by SendMessage from a thread of another process,
+// which waits until we return: nothing here waits for another program.
+#include "bar/BarWnd.h"
+#include "bar/Layout.h"
+#include "app/Settings.h"
+
+namespace {
+
+const char BROWSER_CLASS[] = "IEFrame";
+const char EXPLORER_CLASS[] = "CabinetWClass";
+// The initial scan reads class names into a smaller buffer than events do.
+const int SCAN_CLASS_BUFFER = 100;
+
+// The whole text of another program's window. GetWindowText reads the
+// text the system stores for it and sends nothing to its thread, so a hung
+// window cannot stop us; the buffer grows until the text fits.
+std::string WindowText(HWND window) {
+  std::string text(256, '\0');
+  for (;;) {
+    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    if (length < static_cast<int>(text.size()) - 1) {
+      text.resize(length > 0 ? length : 0);
+      return text;
+    }
+    text.resize(text.size() * 2);
+  }
+}
+
+BOOL CALLBACK CollectBrowser(HWND window, LPARAM param) {
+  CBarWnd* bar = reinterpret_cast<CBarWnd*>(param);
+  if (bar->IsBrowserClass(window, SCAN_CLASS_BUFFER)) {
+    // Each hit goes to the front: the list ends in reverse enumeration order.
+    BrowserEntry entry;
+    entry.window = window;
+    CBarWnd::MakeDisplayTitle(window, entry.title);
+    bar->browsers.insert(bar->browsers.begin(), entry);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool CBarWnd::IsBrowserClass(HWND window, int bufferSize) const {
+  char name[256] = "";
+  if (bufferSize > static_cast<int>(sizeof name)) bufferSize = sizeof name;
+  GetClassNameA(window, name, bufferSize);
+  return !lstrcmpA(name, BROWSER_CLASS) || (Settings.catchExplorer && !lstrcmpA(name, EXPLORER_CLASS));
+}
+
+void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {
+  title = DisplayTitle(WindowText(window));
+}
+
+void CBarWnd::ScanBrowserWindows() {
+  EnumWindows(CollectBrowser, reinterpret_cast<LPARAM>(this));
+}
+
+LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
+  HWND window = reinterpret_cast<HWND>(wParam);
+  if (!IsBrowserClass(window)) {
+    if (code == HSHELL_WINDOWACTIVATED) {
+      lastActiveBrowser = activeBrowser;
+      activeBrowser = nullptr;
+      InvalidateRect(hwnd, nullptr, TRUE);
+    }
+    return 0;
+  }
+
+  switch (code) {
+    case HSHELL_WINDOWACTIVATED:
+      activeBrowser = lastActiveBrowser = window;
+      InvalidateRect(hwnd, nullptr, TRUE);
+      PlaceBrowserWindows(window);  // the placement rule holds on every activation
+      PositionBar();
+      break;
+
+    case HSHELL_WINDOWCREATED: {
+      BrowserEntry entry;
+      MakeDisplayTitle(window, entry.title);
+      entry.window = window;
+      browsers.push_back(entry);
+      AddBrowserTool(window);
+      // The bar comes back from the tray here (RestoreFromTray) when
+      // "Autorestore from tray" is on and the bar is hidden.
+      PlaceBrowserWindows(window);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      KillTimer(hwnd, IDT_AUTOHIDE);  // a new window cancels a pending autohide
+      if (++browserCreateCount == TRIM_EVERY_CREATED) {
+        browserCreateCount = 0;
+        SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
+                                 static_cast<SIZE_T>(-1));
+      }
+      break;
+    }
+
+    case HSHELL_WINDOWDESTROYED:
+      for (auto it = browsers.begin(); it != browsers.end(); ++it) {
+        if (it->window != window) continue;
+        toolTip.DelTool(hwnd, reinterpret_cast<UINT_PTR>(window));
+        browsers.erase(it);
+        activeBrowser = lastActiveBrowser = nullptr;
+        InvalidateRect(hwnd, nullptr, TRUE);
+        if (Settings.autoHide && browsers.empty()) SetTimer(hwnd, IDT_AUTOHIDE, AUTOHIDE_DELAY, nullptr);
+        break;
+      }
+      if (Settings.stickingMode && browsers.empty()) PositionBar();
+      break;
+
+    case HSHELL_REDRAW:
+      for (BrowserEntry& entry : browsers) {
+        if (entry.window != window) continue;
+        MakeDisplayTitle(window, entry.title);
+        InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+      }
+      break;
+  }
+  return 1;
+}
+
+void CBarWnd::PlaceBrowserWindows(HWND window) {
+  // ShowWindow and SetWindowPos on another program's window: results are
+  // not checked, a window that closed meanwhile just refuses.
+  auto align = [](HWND w) {
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    SetWindowPos(w, nullptr, Settings.alignLeft, Settings.alignTop, Settings.alignWidth,
+                 Settings.alignHeight, SWP_NOZORDER);
+  };
+  if (window) {
+    // A window that closed meanwhile is left alone, not taken for "all".
+    if (!IsWindow(window)) return;
+    if (Settings.maximizeBrowsers)
+      ShowWindow(window, SW_SHOWMAXIMIZED);
+    else if (Settings.alignBrowsers)
+      align(window);
+    return;
+  }
+  // All windows, last entry first; a hand-edited file with both options on
+  // gets both, maximising first.
+  for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
+    if (Settings.maximizeBrowsers) ShowWindow(it->window, SW_SHOWMAXIMIZED);
+  for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
+    if (Settings.alignBrowsers) align(it->window);
+}

@@ -1,0 +1,81 @@
+// Rig helpers for the bar's browser buttons: the stand-in taskbar the bar
+// needs to start, its tooltip control read from outside, screen rows, and
+// shell events sent as the hook sends them.
+#pragma once
+#include "rig.h"
+#include <commctrl.h>
+
+namespace rig {
+
+// standin_shell.exe started in the scenario; the "Shell_TrayWnd" once it
+// is ready, nullptr when it did not come up.
+HWND StartStandinShell(Scenario& scenario, const std::string& args = "");
+
+// The bar's tooltip control: a "tooltips_class32" window owned by the bar.
+HWND BarToolTip(HWND bar, DWORD timeoutMs = 5000);
+
+struct Tool {
+  HWND owner;
+  UINT_PTR id;
+  UINT flags;
+  RECT rect;
+};
+// Every tool of a tooltip control in another process, in its own order.
+// The records travel through memory allocated in that process.
+std::vector<Tool> ToolsOf(HWND tip);
+// The text the control shows for a tool (TTM_GETTEXT; for callback text
+// it asks the owner, as it does before showing the tip).
+std::string ToolText(HWND tip, HWND owner, UINT_PTR id);
+
+// Screen pixels of one row, x0 <= x < x1, in one capture.
+std::vector<COLORREF> ScreenRow(int y, int x0, int x1);
+
+// WM_BAR_SHELLEVENT to the bar, as the shell hook sends it; false when the
+// bar did not answer in time.
+bool SendShellEvent(HWND bar, HWND window, int code);
+
+// Colours the scenarios give the bar (colors.ini), to find its parts on
+// screen; none is a grey, so frames and the close glyph stand apart.
+const COLORREF BAR_COLOR = RGB(0, 0, 128);
+const COLORREF BUTTON_COLOR = RGB(0, 128, 0);
+const COLORREF ACTIVE_COLOR = RGB(200, 0, 0);
+const COLORREF TEXT_COLOR = RGB(255, 255, 0);
+const COLORREF ACTIVE_TEXT_COLOR = RGB(0, 255, 255);
+
+// marbel.ini: the given lines ("Key=value\r\n" each) first, so they win,
+// then: no browser opened at start, browser windows left where they are,
+// no close glyph. The bar stays at the bottom edge, clear of the stand-in
+// browser windows: under Wine's virtual desktop a window mapped later shows
+// above a topmost one that its Z order puts below (Wine restacks the X
+// window only for the top window), so overlaps would hide the buttons.
+std::string PreferencesIni(const std::string& lines = "");
+
+// The bar started on the stand-in taskbar with those preferences and the
+// colours above; bar and tip are nullptr when it did not come up.
+// Ending the run closes the bar as the user would (WM_CLOSE), so it
+// removes its hooks: a bar that is only killed leaves its global shell
+// hook behind under Wine, and every later bar then gets each event twice.
+struct BarUnderTest {
+  BarUnderTest() = default;
+  BarUnderTest(const BarUnderTest&) = delete;
+  BarUnderTest(BarUnderTest&& other) : bar(other.bar), tip(other.tip) { other.bar = nullptr; }
+  ~BarUnderTest();
+  HWND bar = nullptr;
+  HWND tip = nullptr;
+};
+BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines = "");
+
+// The browser buttons as the screen shows them, left to right: found on
+// the row just inside their top frame by their fill colour.
+struct PaintedButton {
+  int left;   // bar client coordinates
+  int width;
+  bool active;
+};
+std::vector<PaintedButton> PaintedButtons(HWND bar);
+// Waits until the bar shows count buttons; the buttons then.
+std::vector<PaintedButton> WaitForButtons(HWND bar, size_t count, DWORD timeoutMs = 5000);
+// The tool whose id is the window; a zero record when there is none.
+Tool ToolFor(HWND tip, HWND window);
+
+}  // namespace rig

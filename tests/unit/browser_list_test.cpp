@@ -1,0 +1,175 @@
+// The browser list on a bar object without its window: which windows count
+// as browsers, their display titles, the scan's order and the list's
+// bookkeeping of shell events. Test windows of the browsers' classes are
+// made in this process.
+#include <doctest/doctest.h>
+#include <algorithm>
+#include "app/Settings.h"
+#include "bar/BarWnd.h"
+
+namespace {
+
+class TestWindows {
+public:
+  ~TestWindows() { for (HWND w : made) DestroyWindow(w); }
+  HWND Make(const char* className, const std::string& title) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);  // fails harmlessly when already registered
+    HWND w = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    REQUIRE(w);
+    made.push_back(w);
+    return w;
+  }
+private:
+  std::vector<HWND> made;
+};
+
+// Settings changed by a test are put back afterwards.
+struct SavedSettings {
+  SettingsRecord saved = Settings;
+  ~SavedSettings() { Settings = saved; }
+};
+
+std::vector<HWND> WindowsOf(const CBarWnd& bar) {
+  std::vector<HWND> list;
+  for (const BrowserEntry& e : bar.browsers) list.push_back(e.window);
+  return list;
+}
+
+BOOL CALLBACK CollectOurs(HWND w, LPARAM lp) {
+  auto* ours = reinterpret_cast<std::vector<HWND>*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char name[32] = "";
+  GetClassNameA(w, name, sizeof name);
+  if (pid == GetCurrentProcessId() && !strcmp(name, "IEFrame")) ours->push_back(w);
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_CASE("browser class: IEFrame always, CabinetWClass only while Explorer windows are caught") {
+  SavedSettings saved;
+  TestWindows windows;
+  CBarWnd bar;
+  HWND ie = windows.Make("IEFrame", "ie");
+  HWND folder = windows.Make("CabinetWClass", "folder");
+  HWND other = windows.Make("IEFrameX", "other");
+
+  Settings.catchExplorer = true;
+  CHECK(bar.IsBrowserClass(ie));
+  CHECK(bar.IsBrowserClass(folder));
+  CHECK_FALSE(bar.IsBrowserClass(other));
+  CHECK_FALSE(bar.IsBrowserClass(nullptr));
+  // The scan's smaller buffer still holds both names.
+  CHECK(bar.IsBrowserClass(ie, 100));
+  CHECK(bar.IsBrowserClass(folder, 100));
+
+  Settings.catchExplorer = false;
+  CHECK(bar.IsBrowserClass(ie));
+  CHECK_FALSE(bar.IsBrowserClass(folder));
+}
+
+TEST_CASE("display title of a window: its whole text, however long") {
+  TestWindows windows;
+  std::string title;
+  CBarWnd::MakeDisplayTitle(windows.Make("IEFrame", "  News - Microsoft Internet Explorer "), title);
+  CHECK(title == "News");
+  for (size_t length : {254u, 255u, 256u, 511u, 3000u}) {
+    std::string longText(length, 'x');
+    longText[length - 1] = 'y';
+    CBarWnd::MakeDisplayTitle(windows.Make("IEFrame", longText + " - Microsoft Internet Explorer"),
+                              title);
+    CHECK(title == longText);
+  }
+  CBarWnd::MakeDisplayTitle(windows.Make("IEFrame", ""), title);
+  CHECK(title.empty());
+}
+
+TEST_CASE("scan: every browser window, in reverse enumeration order") {
+  SavedSettings saved;
+  Settings.catchExplorer = false;
+  TestWindows windows;
+  windows.Make("IEFrame", "A - Microsoft Internet Explorer");
+  windows.Make("CabinetWClass", "folder");
+  windows.Make("IEFrame", "B");
+  windows.Make("Static", "not a browser");
+  windows.Make("IEFrame", "C");
+  std::vector<HWND> enumerated;
+  EnumWindows(CollectOurs, reinterpret_cast<LPARAM>(&enumerated));
+  REQUIRE(enumerated.size() == 3);
+
+  CBarWnd bar;
+  bar.ScanBrowserWindows();
+  std::reverse(enumerated.begin(), enumerated.end());
+  CHECK(WindowsOf(bar) == enumerated);
+  for (const BrowserEntry& e : bar.browsers) {
+    std::string expected;
+    CBarWnd::MakeDisplayTitle(e.window, expected);
+    CHECK(e.title == expected);
+    CHECK(e.buttonRect.left == 0);
+    CHECK(e.buttonRect.right == 0);
+  }
+}
+
+TEST_CASE("shell events keep the list: append, remove the first match, retitle all matches") {
+  SavedSettings saved;
+  Settings.maximizeBrowsers = false;
+  Settings.alignBrowsers = false;
+  Settings.autoHide = false;
+  Settings.stickingMode = false;
+  TestWindows windows;
+  HWND a = windows.Make("IEFrame", "A - Microsoft Internet Explorer");
+  HWND b = windows.Make("IEFrame", "B");
+  HWND other = windows.Make("Static", "other");
+  CBarWnd bar;
+
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(other), HSHELL_WINDOWCREATED) == 0);
+  CHECK(bar.browsers.empty());
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_WINDOWCREATED) == 1);
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(b), HSHELL_WINDOWCREATED) == 1);
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_WINDOWCREATED) == 1);  // twice
+  CHECK(WindowsOf(bar) == std::vector<HWND>{a, b, a});
+  CHECK(bar.browsers[0].title == "A");
+
+  SetWindowTextA(a, "A2 - Microsoft Internet Explorer");
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_REDRAW) == 1);
+  CHECK(bar.browsers[0].title == "A2");
+  CHECK(bar.browsers[1].title == "B");
+  CHECK(bar.browsers[2].title == "A2");
+
+  bar.activeBrowser = bar.lastActiveBrowser = b;
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_WINDOWDESTROYED) == 1);
+  CHECK(WindowsOf(bar) == std::vector<HWND>{b, a});
+  CHECK(bar.activeBrowser == nullptr);
+  CHECK(bar.lastActiveBrowser == nullptr);
+
+  // A destroyed window that is not listed changes nothing.
+  bar.activeBrowser = b;
+  HWND c = windows.Make("IEFrame", "C");
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(c), HSHELL_WINDOWDESTROYED) == 1);
+  CHECK(WindowsOf(bar) == std::vector<HWND>{b, a});
+  CHECK(bar.activeBrowser == b);
+}
+
+TEST_CASE("created notifications are counted to ten, closed windows included") {
+  SavedSettings saved;
+  Settings.maximizeBrowsers = false;
+  Settings.alignBrowsers = false;
+  TestWindows windows;
+  CBarWnd bar;
+  for (int i = 1; i <= 23; ++i) {
+    HWND w = windows.Make("IEFrame", "W");
+    bar.OnShellEvent(reinterpret_cast<WPARAM>(w), HSHELL_WINDOWCREATED);
+    bar.OnShellEvent(reinterpret_cast<WPARAM>(w), HSHELL_WINDOWDESTROYED);
+    CHECK(bar.browserCreateCount == i % 10);
+  }
+  CHECK(bar.browsers.empty());
+  // Events for other windows do not count.
+  bar.OnShellEvent(reinterpret_cast<WPARAM>(windows.Make("Static", "x")), HSHELL_WINDOWCREATED);
+  CHECK(bar.browserCreateCount == 3);
+}
