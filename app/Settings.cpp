@@ -1,5 +1,5 @@
 #include "app/Settings.h"
-#include <cstdio>
+#include "bar/Launch.h"
 #include <vector>
 
 SettingsRecord Settings;
@@ -63,10 +63,12 @@ void LoadSettings() {
   s.startInTray = ReadBool("Hide into the system tray on start", false);
   s.stickingMode = ReadBool("IE sticking mode", false);
 
+  // The registry holds a bare program path: quoted, its blanks cannot make
+  // the system start C:\Program.exe instead (kept in memory only).
   if (s.browserCommand.empty())
-    s.browserCommand = ReadRegistryString(
+    s.browserCommand = QuoteProgramPath(ReadRegistryString(
         "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", nullptr,
-        "iexplore.exe", HKEY_LOCAL_MACHINE);
+        "iexplore.exe", HKEY_LOCAL_MACHINE));
 
   s.barColor = ReadTheme("Bar background color", ButtonFace());
   s.buttonColor = ReadTheme("Buttons background color", ButtonFace());
@@ -95,7 +97,7 @@ HFONT CreateButtonFont() {
 
 std::string FormatInt(int value) {
   char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
+  wsprintfA(text, "%d", value);  // the system's formatter keeps printf's out of the program
   return text;
 }
 

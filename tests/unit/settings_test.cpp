@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include "app/Settings.h"
+#include "bar/Launch.h"
 #include <commctrl.h>
 
 namespace {
@@ -139,9 +140,9 @@ TEST_CASE("the browser command falls back to the registry, then to iexplore.exe"
   SUBCASE("an empty value behaves like a missing key") {
     wd.Write("marbel.ini", "[Preferences]\r\nInternet Explorer path=\r\n");
     Reload();
-    std::string expected = ReadRegistryString(
+    std::string expected = QuoteProgramPath(ReadRegistryString(
         "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", nullptr,
-        "iexplore.exe", HKEY_LOCAL_MACHINE);
+        "iexplore.exe", HKEY_LOCAL_MACHINE));
     CHECK(Settings.browserCommand == expected);
     CHECK_FALSE(Settings.browserCommand.empty());
     // Kept in memory only.

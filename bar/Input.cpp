@@ -1,0 +1,106 @@
+// Mouse input on the bar: clicks on the browser buttons, the per-button
+// window menu, and clicks on the empty part of the bar.
+#include "bar/BarWnd.h"
+#include "app/Settings.h"
+#include "bar/HitTest.h"
+
+namespace {
+
+POINT ClientPoint(LPARAM lParam) {
+  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
+
+enum { ITEM_MINIMIZE_RESTORE = 1, ITEM_CLOSE = 2 };
+
+}  // namespace
+
+LRESULT CBarWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
+  POINT p = ClientPoint(lParam);
+  int index = ButtonAt(browsers, p);
+  if (index < 0) {
+    lastActiveBrowser = activeBrowser;
+    activeBrowser = nullptr;
+    InvalidateRect(hwnd, nullptr, TRUE);
+    return 0;
+  }
+  HWND window = browsers[index].window;
+  const RECT& button = browsers[index].buttonRect;
+  bool glyph = CloseGlyphShown(window, activeBrowser, Settings.showCloseButton,
+                               Settings.closeOnlyOnActive);
+  if (glyph && InCloseZone(button, p)) {
+    // The list changes when the windows report their destruction.
+    if (ShiftDown()) CloseAllBrowsers();
+    else PostMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (Settings.allowMinimize && window == activeBrowser) {
+    // A second click on the highlighted button.
+    lastActiveBrowser = window;
+    activeBrowser = nullptr;
+    if (IsIconic(window)) {
+      ShowWindow(window, SW_RESTORE);
+      SetForegroundWindow(window);
+    } else if (ShiftDown()) {
+      MinimizeAllBrowsers();
+    } else {
+      ShowWindow(window, SW_MINIMIZE);
+    }
+    InvalidateRect(hwnd, nullptr, TRUE);
+    return 0;
+  }
+  // The highlight moves when the window reports its activation.
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetForegroundWindow(window);
+  return 0;
+}
+
+LRESULT CBarWnd::OnRButtonDown(WPARAM, LPARAM lParam) {
+  POINT p = ClientPoint(lParam);
+  POINT screen = p;
+  ClientToScreen(hwnd, &screen);
+  int index = ButtonAt(browsers, p);
+  if (index < 0) {
+    ShowBarMenu(screen);
+    return 0;
+  }
+  HWND window = browsers[index].window;
+  HMENU menu = CreatePopupMenu();
+  AppendMenuA(menu, MF_STRING, ITEM_MINIMIZE_RESTORE, IsIconic(window) ? "Restore" : "Minimize");
+  AppendMenuA(menu, MF_STRING, ITEM_CLOSE, "Close");
+  int chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                              screen.x, screen.y, 0, hwnd, nullptr);
+  // The window may have changed state while the menu was open: ask again.
+  // Bringing a minimised window to the front does not restore it by itself.
+  if (chosen == ITEM_MINIMIZE_RESTORE) {
+    if (IsIconic(window)) {
+      ShowWindow(window, SW_RESTORE);
+      SetForegroundWindow(window);
+    } else {
+      ShowWindow(window, SW_MINIMIZE);
+    }
+  } else if (chosen == ITEM_CLOSE) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  DestroyMenu(menu);
+  return 0;
+}
+
+LRESULT CBarWnd::OnLButtonDblClk(WPARAM, LPARAM lParam) {
+  // On a button the first press has already acted.
+  if (ButtonAt(browsers, ClientPoint(lParam)) >= 0) return 0;
+  // The preferences dialog opens here, modal, at lastPrefsPage (preferences).
+  return 0;
+}
+
+void CBarWnd::CloseAllBrowsers() {
+  for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
+    PostMessageA(it->window, WM_CLOSE, 0, 0);
+}
+
+void CBarWnd::MinimizeAllBrowsers() {
+  if (!Settings.hideBrowsersOnHide) return;
+  for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
+    ShowWindow(it->window, SW_MINIMIZE);
+}

@@ -1,0 +1,126 @@
+// Starting a browser window from the configured command line: the first
+// window at start-up, environment references, the messages for a start
+// that fails, and Wine's own iexplore.exe appearing on the bar at once.
+#include "rig_input.h"
+
+#include <doctest/doctest.h>
+
+using namespace rig;
+
+namespace {
+
+const std::string NO_PLACEMENT = "Maximize browser windows=0\r\n";
+
+std::string StandinCommand(const char* title) {
+  return "\"" + TestsDir() + "\\standin_browser.exe\" --title " + title;
+}
+
+// The message marbel shows, and closes it.
+std::string TakeMessage() {
+  HWND box = FindMessageBox("marbel", 10000);
+  if (!box) return "(no message box)";
+  std::string text = MessageBoxText(box);
+  CloseMessageBox(box);
+  return text;
+}
+
+}  // namespace
+
+TEST_CASE("a missing program shows \"The specified file was not found !\"") {
+  BarRun run("launch_missing", NO_PLACEMENT + "Internet Explorer path=C:\\no-such-browser.exe\r\n");
+  CHECK(TakeMessage() == "The specified file was not found !");
+  REQUIRE(run.bar);
+  CHECK(run.marbel.Running());
+}
+
+TEST_CASE("environment references in the command line are expanded before it starts") {
+  SetEnvironmentVariableA("MARBEL_FIXTURES", TestsDir().c_str());  // marbel inherits it
+  BarRun run("launch_expanded", NO_PLACEMENT + "Internet Explorer path=%MARBEL_FIXTURES%\\standin_browser.exe --title Expanded\r\n");
+  SetEnvironmentVariableA("MARBEL_FIXTURES", nullptr);
+  REQUIRE(run.bar);
+  CHECK(WaitForWindow("IEFrame", "Expanded", 10000));
+  CHECK(WaitForButtons(run.bar, 1));
+}
+
+TEST_CASE("a command line longer than 259 characters once expanded starts nothing") {
+  SetEnvironmentVariableA("MARBEL_LONG", std::string(300, 'x').c_str());
+  BarRun run("launch_too_long", NO_PLACEMENT + "Internet Explorer path=" + StandinCommand("%MARBEL_LONG%") + "\r\n");
+  SetEnvironmentVariableA("MARBEL_LONG", nullptr);
+  CHECK(TakeMessage().find("too long") != std::string::npos);
+  CHECK_FALSE(WaitUntil([] { return !TopLevelWindows("IEFrame").empty(); }, 1000));
+}
+
+TEST_CASE("no window is opened when one is open already, or when starting in the tray") {
+  SUBCASE("a browser window is open") {
+    Scenario s("launch_existing");
+    StandinShell shell(s);
+    BrowserFixture browser(s, "--title Existing");
+    REQUIRE(browser.Ready());
+    s.WriteFile("marbel.ini", "[Preferences]\r\n" + NO_PLACEMENT + "Internet Explorer path=" +
+                                  StandinCommand("Second") + "\r\n");
+    Process marbel = s.StartMarbel();
+    HWND bar = WaitForBar(marbel);
+    REQUIRE(bar);
+    CHECK_FALSE(WaitForWindow("IEFrame", "Second", 2000));
+    PostMessageA(bar, WM_CLOSE, 0, 0);
+    CHECK(marbel.WaitExit());
+  }
+  SUBCASE("\"Hide into the system tray on start\"") {
+    BarRun run("launch_in_tray", NO_PLACEMENT + "Hide into the system tray on start=1\r\n" +
+                                     "Internet Explorer path=" + StandinCommand("Tray") + "\r\n");
+    REQUIRE(run.bar);
+    CHECK_FALSE(WaitForWindow("IEFrame", "Tray", 2000));
+  }
+  SUBCASE("control: with neither, the window opens") {
+    BarRun run("launch_control", NO_PLACEMENT + "Internet Explorer path=" + StandinCommand("First") + "\r\n");
+    CHECK(WaitForWindow("IEFrame", "First", 10000));
+  }
+}
+
+TEST_CASE("Wine's iexplore.exe, the registry's browser, appears on the bar as soon as its window exists") {
+  // No "Internet Explorer path": the App Paths entry, a path with blanks.
+  BarRun run("launch_iexplore", NO_PLACEMENT);
+  REQUIRE(run.bar);
+  HWND frame = nullptr;
+  REQUIRE(WaitUntil([&] {
+    for (HWND w : TopLevelWindows("IEFrame"))
+      if (ProcessOf(w) != run.marbel.pid) frame = w;
+    return frame != nullptr;
+  }, 30000));
+  // The bar is not waiting for the browser: it answers, lists the window
+  // and paints its button within a second.
+  DWORD_PTR result;
+  CHECK(SendMessageTimeoutA(run.bar, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result));
+  CHECK(WaitForButtons(run.bar, 1, -1, 1000));
+}
+
+TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\" for this exit") {
+  auto closeWithShift = [](BarRun& run, bool shift) {
+    POINT empty = EmptySpot(run.bar);
+    SingleClick(empty.x, empty.y);  // the bar takes the keyboard
+    REQUIRE(WaitUntil([&] { return GetForegroundWindow() == run.bar; }));
+    if (shift) KeyDown(VK_SHIFT);
+    WaitUntil([] { return false; }, 300);  // the bar reads the key first
+    PostMessageA(run.bar, WM_COMMAND, 218, 0);
+    CHECK(run.marbel.WaitExit(5000));
+    if (shift) KeyUp(VK_SHIFT);
+  };
+  SUBCASE("with SHIFT the browser windows close") {
+    BarRun run("launch_close_shift", NO_PLACEMENT + "Open default browser on start=0\r\n");
+    BrowserFixture browser(run.scenario, "--title A");
+    REQUIRE(WaitForButtons(run.bar, 1));
+    HWND a = FindWindowA("IEFrame", "A");
+    closeWithShift(run, true);
+    CHECK(WaitUntil([&] { return !IsWindow(a); }, 3000));
+    CHECK(run.scenario.ReadFile("marbel.ini").find("Close browser windows on exit") == std::string::npos);
+  }
+  SUBCASE("without SHIFT they stay open") {
+    BarRun run("launch_close_plain", NO_PLACEMENT + "Open default browser on start=0\r\n");
+    BrowserFixture browser(run.scenario, "--title A");
+    REQUIRE(WaitForButtons(run.bar, 1));
+    HWND a = FindWindowA("IEFrame", "A");
+    closeWithShift(run, false);
+    WaitUntil([] { return false; }, 500);
+    CHECK(IsWindow(a));
+  }
+}

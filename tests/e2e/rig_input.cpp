@@ -1,0 +1,112 @@
+#include "rig_input.h"
+
+#include <cstdio>
+#include <doctest/doctest.h>
+
+namespace rig {
+
+namespace {
+
+const UINT WM_BAR_SHELLEVENT = WM_USER + 3;
+
+std::string ColorLine(const char* key, COLORREF color) {
+  return std::string(key) + "=" + std::to_string(color) + "\r\n";
+}
+
+RECT ClientOnScreen(HWND bar) {
+  RECT r = {};
+  GetClientRect(bar, &r);
+  MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace
+
+BarRun::BarRun(const char* name, const std::string& prefs) : scenario(name), shell(scenario) {
+  REQUIRE(shell.tray);
+  scenario.WriteFile("marbel.ini", "[Preferences]\r\n" + prefs);
+  scenario.WriteFile("colors.ini", "[Color theme]\r\n" + ColorLine("Bar background color", BAR_COLOR) +
+                                       ColorLine("Buttons background color", BUTTON_COLOR) +
+                                       ColorLine("Active button color", ACTIVE_COLOR));
+  marbel = scenario.StartMarbel();
+  bar = WaitForBar(marbel);
+}
+
+bool BarRun::Exit() {
+  if (!marbel.Running()) return true;
+  PostMessageA(bar, WM_CLOSE, 0, 0);
+  return marbel.WaitExit(5000);
+}
+
+RECT BrowserButton(HWND bar, int index, int count) {
+  RECT client = ClientOnScreen(bar);
+  // With no buttons, where the first one would be.
+  int width = (client.right - client.left - 86) / (count > 0 ? count : 1) - 2;
+  if (width > 160) width = 160;
+  int left = client.left + 54 + index * (width + 2);
+  return {left, client.top + 3, left + width, client.bottom - 3};
+}
+
+COLORREF ButtonFill(HWND bar, int index, int count) {
+  RECT b = BrowserButton(bar, index, count);
+  return ScreenPixel(b.left + 2, b.bottom - 3);
+}
+
+bool WaitForButtons(HWND bar, int count, int active, DWORD timeoutMs) {
+  return WaitUntil([&] {
+    for (int i = 0; i < count; ++i)
+      if (ButtonFill(bar, i, count) != (i == active ? ACTIVE_COLOR : BUTTON_COLOR)) return false;
+    // Nothing painted where one more button would start.
+    RECT next = BrowserButton(bar, count, count);
+    return ScreenPixel(next.left + 2, next.bottom - 3) == BAR_COLOR;
+  }, timeoutMs);
+}
+
+POINT EmptySpot(HWND bar) {
+  RECT client = ClientOnScreen(bar);
+  // Right of four buttons, left of the interface buttons, and far enough
+  // from the screen's edge for a menu to open there unmoved.
+  return {client.left + 54 + 4 * 162 + 50, client.top + (client.bottom - client.top) / 2};
+}
+
+void ReportActivation(HWND bar, HWND w) {
+  DWORD_PTR result;
+  SendMessageTimeoutA(bar, WM_BAR_SHELLEVENT, (WPARAM)w, 4, SMTO_NORMAL, 5000, &result);
+}
+
+std::vector<HWND> VisibleMenus() {
+  std::vector<HWND> menus;
+  for (HWND w : TopLevelWindows("#32768"))
+    if (IsWindowVisible(w)) menus.push_back(w);
+  return menus;
+}
+
+int MenuBottomAbove(int y) {
+  RECT work = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return y < work.bottom ? y : work.bottom;
+}
+
+void ChooseByKeyboard(int downs) {
+  for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+}
+
+void SingleClick(int x, int y, bool right) {
+  static DWORD lastClick = GetTickCount() - 10000;
+  DWORD pause = GetDoubleClickTime() + 100;
+  DWORD since = GetTickCount() - lastClick;
+  if (since < pause) WaitUntil([] { return false; }, pause - since);
+  Click(x, y, right);
+  lastClick = GetTickCount();
+}
+
+void ShiftClick(int x, int y) {
+  KeyDown(VK_SHIFT);
+  WaitUntil([] { return GetAsyncKeyState(VK_SHIFT) < 0; }, 1000);
+  SingleClick(x, y);
+  WaitUntil([] { return false; }, 200);
+  KeyUp(VK_SHIFT);
+}
+
+}  // namespace rig

@@ -1,0 +1,56 @@
+// The bar seen as a user sees it: a scenario with the stand-in taskbar and
+// marbel running, the browser buttons' places and colours on the screen,
+// popup menus, and the shell's activation report that Wine does not send.
+#pragma once
+#include "rig.h"
+#include "rig_shell.h"
+
+namespace rig {
+
+// Colours set in colors.ini so the screen tells the bar's parts apart.
+const COLORREF BAR_COLOR = RGB(0, 160, 0);
+const COLORREF BUTTON_COLOR = RGB(0, 0, 255);
+const COLORREF ACTIVE_COLOR = RGB(255, 0, 0);
+
+// A scenario with the stand-in taskbar up, the test colours, "prefs" as
+// the "Preferences" lines of marbel.ini, and marbel started in it.
+struct BarRun {
+  BarRun(const char* name, const std::string& prefs);
+  // Ends marbel the ordinary way, so its app bar and hooks go with it.
+  ~BarRun() { Exit(); }
+  bool Exit();  // WM_CLOSE to the bar; true when marbel ended
+  Scenario scenario;
+  StandinShell shell;
+  Process marbel;
+  HWND bar = nullptr;
+};
+
+// Browser button index of count, in screen coordinates, as painting lays
+// them out: 54 + i * (w + 2), w = min(160, (client width - 86) / count - 2),
+// from 3 below the top to 3 above the bottom.
+RECT BrowserButton(HWND bar, int index, int count);
+// The fill colour of that button on the screen (a spot no title reaches).
+COLORREF ButtonFill(HWND bar, int index, int count);
+// Waits until exactly count buttons are painted, the one of index
+// "active" (if any) highlighted.
+bool WaitForButtons(HWND bar, int count, int active = -1, DWORD timeoutMs = 5000);
+// A point of the bar that no browser or interface button covers.
+POINT EmptySpot(HWND bar);
+
+// Tells the bar that w was activated, as the shell hook does on Windows.
+void ReportActivation(HWND bar, HWND w);
+
+std::vector<HWND> VisibleMenus();  // "#32768" windows, in Z order
+// The lowest a menu may reach when it opens above y: the system keeps
+// menus inside the work area, which may end above the bar (Wine's own
+// taskbar is there).
+int MenuBottomAbove(int y);
+// Down pressed "downs" times, then Enter.
+void ChooseByKeyboard(int downs);
+// A click that the system cannot pair with the previous one into a double
+// click: it waits out the double-click time since the last such click.
+void SingleClick(int x, int y, bool right = false);
+// The same with SHIFT held through it.
+void ShiftClick(int x, int y);
+
+}  // namespace rig
