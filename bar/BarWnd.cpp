@@ -11,6 +11,15 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_ACTIVATE, &CBarWnd::OnActivate),
   fw::OnMessage(WM_BAR_APPBAR, &CBarWnd::OnAppBarMessage),
   fw::OnMessage(WM_DESTROY, &CBarWnd::OnDestroy),
+  fw::OnMessage(WM_PAINT, &CBarWnd::OnPaint),
+  fw::OnNotify(TTN_GETDISPINFOA, &CBarWnd::OnToolTipText),
+  fw::OnMessage(WM_BAR_SHELLEVENT, &CBarWnd::OnShellEvent),
+  fw::OnMessage(WM_LBUTTONDOWN, &CBarWnd::OnLButtonDown),
+  fw::OnMessage(WM_RBUTTONDOWN, &CBarWnd::OnRButtonDown),
+  fw::OnMessage(WM_LBUTTONDBLCLK, &CBarWnd::OnLButtonDblClk),
+  fw::OnCommand(IDC_CLOSE_RIGHT, IDC_CLOSE_LEFT, &CBarWnd::OnCloseButtonCommand),
+  // IDC_HIDE_RIGHT and IDC_HIDE_LEFT hide the bar into the tray (tray).
+  fw::OnCommand(IDC_NEW_WINDOW, IDC_NEW_WINDOW, &CBarWnd::OnNewWindowCommand),
 END_MESSAGE_TABLE(fw::CWnd)
 
 CBarWnd::CBarWnd() {
@@ -52,7 +61,7 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
 
-  // The browser list is filled from the windows open now (browser list).
+  ScanBrowserWindows();
 
   if (Settings.startInTray) {
     // Starts hidden: the tray icon is added here (tray).
@@ -64,17 +73,40 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
     PositionBar();
   }
 
-  // Placement of the listed browser windows runs here (browser list).
+  PlaceBrowserWindows(nullptr);
 
   // The interface buttons get the grey images only where they can be
   // blended: "Enable blending" on a 32-bit display.
   HDC dc = GetDC(hwnd);
   bool blendingCapable = Settings.enableBlending && GetDeviceCaps(dc, BITSPIXEL) == 32;
   ReleaseDC(hwnd, dc);
-  (void)blendingCapable;  // the five interface buttons are created here (buttons)
+  struct {
+    CHoverButton& button;
+    UINT id;
+    const char* tip;
+    UINT greyImage, amberImage;
+    RECT rect;
+  } interfaceButtons[] = {
+      {newWindowButton, IDC_NEW_WINDOW, "New browser window.\nHold for menu.", IDB_NEW_WINDOW_GREY,
+       IDB_NEW_WINDOW_AMBER, {32, 3, 50, 21}},
+      {closeButtonRight, IDC_CLOSE_RIGHT, "Close", IDB_CLOSE_GREY, IDB_CLOSE_AMBER, {}},
+      {closeButtonLeft, IDC_CLOSE_LEFT, "Close", IDB_CLOSE_GREY, IDB_CLOSE_AMBER, {}},
+      {hideButtonRight, IDC_HIDE_RIGHT, "Hide in tray", IDB_HIDE_GREY, IDB_HIDE_AMBER, {}},
+      {hideButtonLeft, IDC_HIDE_LEFT, "Hide in tray", IDB_HIDE_GREY, IDB_HIDE_AMBER, {}},
+  };
+  for (auto& b : interfaceButtons) {
+    b.button.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, b.rect, hwnd, b.id);
+    b.button.hold = b.id == IDC_NEW_WINDOW;  // holding it opens the bar menu
+    b.button.LoadStrip(blendingCapable ? b.greyImage : b.amberImage);
+    b.button.SetToolTipText(b.tip, true);
+    b.button.alpha = Settings.alpha;
+    b.button.blendColor = Settings.blendColor;
+  }
 
-  // The tooltip control and its tools are created here (painting), and the
-  // first browser window is opened when the settings ask for it (commands).
+  CreateToolTip();
+
+  if (!Settings.startInTray && Settings.openBrowserOnStart && browsers.empty())
+    NewBrowserWindow();
 
   if (Settings.hotKeyHide)
     RegisterHotKey(hwnd, HOTKEY_HIDE, HIWORD(Settings.hotKeyHide), LOWORD(Settings.hotKeyHide));

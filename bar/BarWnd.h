@@ -3,11 +3,17 @@
 // One class over several files, by concern:
 //   BarWnd.cpp       class, creation order, message table, shutdown
 //   Docking.cpp      app-bar registration and placement
+//   BrowserList.cpp  which windows are browsers, the scan, shell events,
+//                    placement of browser windows
+//   Painting.cpp     the buttons, their layout and the tooltips
+//   Input.cpp        mouse clicks on the bar and the per-button menu
+//   Commands.cpp     the bar menu, command routing, starting a browser
 #pragma once
 #include <windows.h>
 #include <string>
 #include <vector>
 #include "framework/Controls.h"
+#include "buttons/HoverButton.h"
 #include "framework/Wnd.h"
 #include "hooks/shell/barshell.h"
 
@@ -22,6 +28,13 @@ const char BAR_TITLE[] = "Marbel!";
 
 const int HOTKEY_HIDE = 240;
 const int HOTKEY_NEW = 241;
+
+// Timers.
+const UINT_PTR IDT_AUTOHIDE = 0x8000;  // hides the bar after the last browser closed
+const UINT AUTOHIDE_DELAY = 4000;      // ms
+// IDT_HOLD_MENU (0x8001, from the new-window button) comes from HoverButton.h.
+// The working set is trimmed after every this many created browser windows.
+const int TRIM_EVERY_CREATED = 10;
 
 struct BrowserEntry {
   HWND window = nullptr;
@@ -43,6 +56,19 @@ public:
   void PositionBar();
   LRESULT OnAppBarNotify(WPARAM code, LPARAM data);
 
+  // Browser list.
+  bool IsBrowserClass(HWND window, int bufferSize = 256) const;
+  static void MakeDisplayTitle(HWND window, std::string& title);
+  void ScanBrowserWindows();
+  LRESULT OnShellEvent(WPARAM window, LPARAM code);
+  void PlaceBrowserWindows(HWND window);
+
+  // Commands.
+  void ShowBarMenu(POINT screenPoint);
+  void NewBrowserWindow();
+  void LaunchBrowser(std::string commandLine);
+  void OnCloseButton();
+
   std::vector<BrowserEntry> browsers;
   HWND activeBrowser = nullptr;
   HWND lastActiveBrowser = nullptr;
@@ -50,9 +76,19 @@ public:
   UINT taskbarCreatedMessage = 0;
   int lastPrefsPage = 0;
   int browserCreateCount = 0;
+  // The interface buttons; the option pages change their tint live.
+  CHoverButton newWindowButton;
+  CHoverButton closeButtonRight;
+  CHoverButton hideButtonRight;
+  CHoverButton closeButtonLeft;
+  CHoverButton hideButtonLeft;
 
 protected:
   void PostNcDestroy() override { delete this; }
+  // Hands every message for the bar itself to the tooltip control first.
+  bool PreTranslateMessage(MSG* msg) override;
+  // Menu commands: the bar menu's items and the window list.
+  bool OnCommandRoute(WPARAM wParam, LPARAM lParam) override;
 
 private:
   LRESULT OnCreate(WPARAM, LPARAM);
@@ -61,6 +97,21 @@ private:
   LRESULT OnActivate(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnAppBarMessage(WPARAM w, LPARAM l) { return OnAppBarNotify(w, l); }
+
+  // Painting and tooltips.
+  LRESULT OnPaint(WPARAM, LPARAM);
+  LRESULT OnToolTipText(WPARAM, LPARAM);
+  void CreateToolTip();
+  void AddBrowserTool(HWND window);
+
+  // Mouse input and the interface buttons' commands.
+  LRESULT OnLButtonDown(WPARAM, LPARAM);
+  LRESULT OnRButtonDown(WPARAM, LPARAM);
+  LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+  LRESULT OnCloseButtonCommand(WPARAM, LPARAM) { OnCloseButton(); return 0; }
+  LRESULT OnNewWindowCommand(WPARAM, LPARAM) { NewBrowserWindow(); return 0; }
+  void CloseAllBrowsers();
+  void MinimizeAllBrowsers();  // only while "Hide browsers when Marbel! hides" is on
 
   // Tells the shell about this app bar: ABM_NEW, ABM_QUERYPOS and so on.
   UINT_PTR AppBarMessage(DWORD message, APPBARDATA& data);

@@ -38,6 +38,7 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
 bool CWnd::Subclass(HWND control) {
   if (!control || FromHandle(control)) return false;
   Attach(control);
+  PreSubclassWindow();
   superProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWndProc)));
   return true;
@@ -73,7 +74,7 @@ bool CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         match = e->msg == msg;
         break;
       case EntryKind::Command:
-        match = msg == WM_COMMAND && LOWORD(wParam) >= e->idFirst && LOWORD(wParam) <= e->idLast &&
+        match = msg == e->msg && LOWORD(wParam) >= e->idFirst && LOWORD(wParam) <= e->idLast &&
                 (e->code == AnyCode || HIWORD(wParam) == e->code);
         break;
       case EntryKind::Notify:

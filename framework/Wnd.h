@@ -38,6 +38,12 @@ template <class T> constexpr MessageEntry OnCommand(UINT idFirst, UINT idLast,
     LRESULT (T::*f)(WPARAM, LPARAM), UINT code = AnyCode) {
   return {EntryKind::Command, WM_COMMAND, idFirst, idLast, code, AsHandler(f), nullptr};
 }
+// A control's own WM_COMMAND notification with the given code, reflected
+// back to it by its parent; other codes still reach the parent.
+template <class T> constexpr MessageEntry OnReflectedCommand(UINT code,
+    LRESULT (T::*f)(WPARAM, LPARAM)) {
+  return {EntryKind::Command, Reflected(WM_COMMAND), 0, 0xFFFF, code, AsHandler(f), nullptr};
+}
 // WM_NOTIFY with the notification code, from any control.
 template <class T> constexpr MessageEntry OnNotify(UINT code, LRESULT (T::*f)(WPARAM, LPARAM),
     UINT idFirst = 0, UINT idLast = 0xFFFFFFFF) {
@@ -88,6 +94,9 @@ protected:
   virtual const MessageEntry* MessageTable() const { return messageTable; }
   // The message procedure: reflection, the table, command routing, default.
   virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Called by Subclass with the control attached, before its messages pass
+  // through our table: the place to adjust its styles.
+  virtual void PreSubclassWindow() {}
   // Called with a message before it is dispatched; true swallows it.
   virtual bool PreTranslateMessage(MSG* msg) { return false; }
   // WM_COMMAND that no table entry took; true when handled.

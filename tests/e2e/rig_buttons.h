@@ -1,0 +1,51 @@
+// Rig helpers for the bar's interface buttons: a bar started with given
+// colour-theme lines, the button strips as the screen shows them, and the
+// pixels a button shows.
+#pragma once
+#include "rig_list.h"
+#include <vector>
+
+namespace rig {
+
+// The bar on the stand-in taskbar, colors.ini holding themeLines
+// ("Key=value\r\n" each), docked at the top edge unless told otherwise (its
+// buttons' tooltips then open below it, clear of the buttons). bar is
+// nullptr when it did not come up.
+BarUnderTest StartButtonsBar(Scenario& scenario, const std::string& themeLines = "",
+                             int edge = 1);
+
+// A "Color theme" line of a colour reference or an integer.
+std::string ThemeLine(const char* key, DWORD value);
+
+// A strip of marbel.exe as the screen shows it drawn unchanged: loaded as
+// the bar loads it and converted to the screen's format and back.
+struct Strip {
+  int frameWidth = 0;
+  int frameHeight = 0;
+  std::vector<COLORREF> pixels;  // rows top-down, frames side by side
+  COLORREF At(int frame, int x, int y) const {
+    return pixels[y * frameWidth * 3 + frame * frameWidth + x];
+  }
+  std::vector<COLORREF> Frame(int frame) const;  // rows top-down
+};
+Strip LoadStrip(UINT resourceId);
+int ScreenBitsPerPixel();
+
+// The pixels of a window's rectangle on the screen, rows top-down.
+std::vector<COLORREF> ScreenPixels(HWND w);
+// Waits until w shows these pixels, each channel within tolerance.
+bool WaitForPixels(HWND w, const std::vector<COLORREF>& expected, int tolerance = 0,
+                   DWORD timeoutMs = 3000);
+// The frame of the strip w shows now: 0, 1, 2, or -1 for none.
+int ShownFrame(HWND w, const Strip& strip);
+bool WaitForFrame(HWND w, const Strip& strip, int frame, DWORD timeoutMs = 3000);
+
+// The tooltip control that has a tool of the button.
+HWND ButtonToolTip(HWND bar, HWND button);
+
+// The left mouse button alone, at the pointer's place.
+void LeftDown();
+void LeftUp();
+POINT CenterOf(HWND w);  // screen coordinates
+
+}  // namespace rig
