@@ -1,7 +1,7 @@
 # make run   installs what is missing, builds, and shows the bar under Wine
 # make test  installs what is missing, builds, and runs every test
 BUILD := build
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run dist clean
 
 all: build
 
@@ -16,6 +16,9 @@ build: deps $(BUILD)/build.ninja
 
 test: build
 	@tools/wine-rig.sh ctest --test-dir $(BUILD) --output-on-failure
+
+dist: build
+	@ls build/dist/*.zip
 
 run: build
 	@tools/run.sh

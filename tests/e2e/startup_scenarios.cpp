@@ -18,7 +18,10 @@ const char NO_BROWSER[] = "[Preferences]\r\nOpen default browser on start=0\r\n"
 RECT ShellPlacement(UINT edge, int height) {
   HWND probe = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr,
                                nullptr, nullptr, nullptr);
-  APPBARDATA data = {sizeof data, probe, WM_USER};
+  APPBARDATA data = {};
+  data.cbSize = sizeof data;
+  data.hWnd = probe;
+  data.uCallbackMessage = WM_USER;
   SHAppBarMessage(ABM_NEW, &data);
   SIZE screen = ScreenSize();
   data.uEdge = edge;

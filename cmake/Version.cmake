@@ -1,0 +1,11 @@
+# Gives a target a version resource that Explorer's Properties page shows.
+function(add_version_resource target file type description)
+  set(VERSION_FILE ${file})
+  set(VERSION_TYPE ${type})
+  set(VERSION_DESCRIPTION ${description})
+  get_filename_component(VERSION_NAME ${file} NAME_WE)
+  set(VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
+  set(VERSION_MINOR ${PROJECT_VERSION_MINOR})
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${VERSION_NAME}_version.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${VERSION_NAME}_version.rc)
+endfunction()
