@@ -6,6 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wine}
 export WINEARCH=win32
+export HOME=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs while the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=}
