@@ -18,8 +18,11 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_RBUTTONDOWN, &CBarWnd::OnRButtonDown),
   fw::OnMessage(WM_LBUTTONDBLCLK, &CBarWnd::OnLButtonDblClk),
   fw::OnCommand(IDC_CLOSE_RIGHT, IDC_CLOSE_LEFT, &CBarWnd::OnCloseButtonCommand),
-  // IDC_HIDE_RIGHT and IDC_HIDE_LEFT hide the bar into the tray (tray).
+  fw::OnCommand(IDC_HIDE_RIGHT, IDC_HIDE_LEFT, &CBarWnd::OnHideCommand),
   fw::OnCommand(IDC_NEW_WINDOW, IDC_NEW_WINDOW, &CBarWnd::OnNewWindowCommand),
+  fw::OnMessage(WM_BAR_TRAYICON, &CBarWnd::OnTrayIcon),
+  fw::OnMessage(WM_TIMER, &CBarWnd::OnTimer),
+  fw::OnMessage(WM_HOTKEY, &CBarWnd::OnHotKey),
 END_MESSAGE_TABLE(fw::CWnd)
 
 CBarWnd::CBarWnd() {
@@ -64,9 +67,9 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
   ScanBrowserWindows();
 
   if (Settings.startInTray) {
-    // Starts hidden: the tray icon is added here (tray).
+    AddTrayIcon();  // and stays hidden where it was created
   } else if (Settings.stickingMode) {
-    // Sticking: the tray icon is added here (tray), then the bar is placed.
+    AddTrayIcon();  // a sticking bar keeps its icon while shown
     PositionBar();
   } else {
     RegisterAppBar();
@@ -136,7 +139,7 @@ void CBarWnd::LayoutInterfaceButtons(int clientWidth) {
 LRESULT CBarWnd::OnDestroy(WPARAM, LPARAM) {
   ShowWindow(hwnd, SW_HIDE);
   RemoveAppBar();
-  // The tray icon is removed here (tray).
+  RemoveTrayIcon();
   UnregisterHotKey(hwnd, HOTKEY_HIDE);
   UnregisterHotKey(hwnd, HOTKEY_NEW);
   RemoveShellHook();

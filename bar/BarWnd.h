@@ -8,6 +8,8 @@
 //   Painting.cpp     the buttons, their layout and the tooltips
 //   Input.cpp        mouse clicks on the bar and the per-button menu
 //   Commands.cpp     the bar menu, command routing, starting a browser
+//   Tray.cpp         the tray icon, hiding and restoring, hot keys, timers,
+//                    the shell's restart
 #pragma once
 #include <windows.h>
 #include <string>
@@ -28,6 +30,7 @@ const char BAR_TITLE[] = "Marbel!";
 
 const int HOTKEY_HIDE = 240;
 const int HOTKEY_NEW = 241;
+const UINT ID_TRAY_ICON = 0x8003;
 
 // Timers.
 const UINT_PTR IDT_AUTOHIDE = 0x8000;  // hides the bar after the last browser closed
@@ -35,6 +38,10 @@ const UINT AUTOHIDE_DELAY = 4000;      // ms
 // IDT_HOLD_MENU (0x8001, from the new-window button) comes from HoverButton.h.
 // The working set is trimmed after every this many created browser windows.
 const int TRIM_EVERY_CREATED = 10;
+
+// The bar's tray icon record: the 488-byte ANSI layout every shell since
+// IE 5 accepts (newer headers make the record longer).
+NOTIFYICONDATAA TrayIconRecord(HWND owner, HICON icon);
 
 struct BrowserEntry {
   HWND window = nullptr;
@@ -69,6 +76,13 @@ public:
   void LaunchBrowser(std::string commandLine);
   void OnCloseButton();
 
+  // Tray, hot keys and timers.
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void HideToTray();
+  void RestoreFromTray();
+  void HideOrRestore();  // by whether the bar is visible now
+
   std::vector<BrowserEntry> browsers;
   HWND activeBrowser = nullptr;
   HWND lastActiveBrowser = nullptr;
@@ -89,6 +103,8 @@ protected:
   bool PreTranslateMessage(MSG* msg) override;
   // Menu commands: the bar menu's items and the window list.
   bool OnCommandRoute(WPARAM wParam, LPARAM lParam) override;
+  // Watches for "TaskbarCreated", whose id is known only at run time.
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
   LRESULT OnCreate(WPARAM, LPARAM);
@@ -110,6 +126,10 @@ private:
   LRESULT OnLButtonDblClk(WPARAM, LPARAM);
   LRESULT OnCloseButtonCommand(WPARAM, LPARAM) { OnCloseButton(); return 0; }
   LRESULT OnNewWindowCommand(WPARAM, LPARAM) { NewBrowserWindow(); return 0; }
+  LRESULT OnHideCommand(WPARAM, LPARAM) { HideToTray(); return 0; }
+  LRESULT OnTrayIcon(WPARAM, LPARAM mouseMessage);
+  LRESULT OnTimer(WPARAM id, LPARAM);
+  LRESULT OnHotKey(WPARAM id, LPARAM);
   void CloseAllBrowsers();
   void MinimizeAllBrowsers();  // only while "Hide browsers when Marbel! hides" is on
 

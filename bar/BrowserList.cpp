@@ -83,8 +83,7 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
       entry.window = window;
       browsers.push_back(entry);
       AddBrowserTool(window);
-      // The bar comes back from the tray here (RestoreFromTray) when
-      // "Autorestore from tray" is on and the bar is hidden.
+      if (Settings.autoRestore && !IsWindowVisible(hwnd)) RestoreFromTray();
       PlaceBrowserWindows(window);
       InvalidateRect(hwnd, nullptr, TRUE);
       KillTimer(hwnd, IDT_AUTOHIDE);  // a new window cancels a pending autohide

@@ -5,6 +5,7 @@
 #include "bar/Launch.h"
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "prefs/PrefsDialog.h"
 #include "res/resource.h"
 
 void CBarWnd::ShowBarMenu(POINT screenPoint) {
@@ -53,7 +54,7 @@ bool CBarWnd::OnCommandRoute(WPARAM wParam, LPARAM) {
       PostMessageA(hwnd, WM_CLOSE, 0, 0);
       return true;
     case ID_HIDE_RESTORE:
-      // HideToTray when the bar is visible, else RestoreFromTray (tray).
+      HideOrRestore();
       return true;
     case ID_NEW_BROWSER:
       NewBrowserWindow();
@@ -62,7 +63,7 @@ bool CBarWnd::OnCommandRoute(WPARAM wParam, LPARAM) {
       MinimizeAllBrowsers();
       return true;
     case ID_PREFERENCES:
-      // The preferences dialog opens here, modal, at lastPrefsPage (preferences).
+      CPrefsDialog::Open(*this);
       return true;
   }
   if (id < ID_WINDOW_LIST_FIRST || id > ID_WINDOW_LIST_LAST) return false;

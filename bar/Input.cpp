@@ -3,6 +3,7 @@
 #include "bar/BarWnd.h"
 #include "app/Settings.h"
 #include "bar/HitTest.h"
+#include "prefs/PrefsDialog.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ LRESULT CBarWnd::OnRButtonDown(WPARAM, LPARAM lParam) {
 LRESULT CBarWnd::OnLButtonDblClk(WPARAM, LPARAM lParam) {
   // On a button the first press has already acted.
   if (ButtonAt(browsers, ClientPoint(lParam)) >= 0) return 0;
-  // The preferences dialog opens here, modal, at lastPrefsPage (preferences).
+  CPrefsDialog::Open(*this);
   return 0;
 }
 

@@ -40,4 +40,23 @@ int CToolTip::ToolCount() const {
   return static_cast<int>(SendMessageA(hwnd, TTM_GETTOOLCOUNT, 0, 0));
 }
 
+HTREEITEM CTreeCtrl::InsertRootItem(const char* text, LPARAM data) {
+  TVINSERTSTRUCTA insert = {};
+  insert.hParent = TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<char*>(text);
+  insert.item.lParam = data;
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageA(hwnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+LPARAM CTreeCtrl::GetItemData(HTREEITEM item) const {
+  TVITEMA tv = {};
+  tv.mask = TVIF_PARAM;
+  tv.hItem = item;
+  SendMessageA(hwnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+  return tv.lParam;
+}
+
 }  // namespace fw
