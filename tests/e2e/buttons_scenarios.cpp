@@ -222,7 +222,11 @@ TEST_CASE("interface buttons: the new-window button held 200 ms opens the bar me
   if (menu) {
     RECT m = WindowRect(menu), bar = WindowRect(run.bar);
     CHECK(m.left == bar.left + 50);
-    CHECK(m.bottom == bar.top + 2);
+    // The bottom edge at the bar's client y = 2, unless the system keeps the
+    // menu inside the work area (Wine's ends above its own taskbar).
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    CHECK(m.bottom == std::min<LONG>(bar.top + 2, work.bottom));
     Sleep(600);
     CHECK(MenusShown() == 1);  // the timer fired once
     PressKey(VK_ESCAPE);
