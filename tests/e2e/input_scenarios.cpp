@@ -178,10 +178,14 @@ TEST_CASE("the per-button menu: \"Minimize\" or \"Restore\", and \"Close\"") {
   HWND menu = FindPopupMenu();
   REQUIRE(menu);
   RECT r = WindowRect(menu);
-  // Left- and top-aligned at the click; below a bar at the screen's
-  // bottom there is no room, and the system flips it above the click.
+  CAPTURE(r.top);
+  CAPTURE(r.bottom);
+  CAPTURE(p.y);
   CHECK(r.left == p.x);
-  CHECK((r.top == p.y || r.bottom == MenuBottomAbove(p.y)));
+  // Where it does not fit, the system flips it above the click or moves it
+  // up into the work area (Wine does either): it still spans the click.
+  CHECK(r.top <= p.y);
+  CHECK(r.bottom >= MenuBottomAbove(p.y));
   PressKey(VK_ESCAPE);
   CHECK(Settles([] { return VisibleMenus().empty(); }));
   CHECK(Stays([&] { return !IsIconic(t.a) && IsWindow(t.a); }));
