@@ -47,12 +47,6 @@ struct TwoWindows {
   HWND a = nullptr, b = nullptr;
 };
 
-bool Settles(const std::function<bool()>& cond) { return WaitUntil(cond, 3000); }
-// Lets the bar handle what was sent, then checks that cond still holds.
-bool Stays(const std::function<bool()>& cond) {
-  WaitUntil([] { return false; }, 500);
-  return cond();
-}
 
 }  // namespace
 

@@ -48,11 +48,6 @@ struct MenuRun {
   HWND a = nullptr, b = nullptr;
 };
 
-bool Settles(const std::function<bool()>& cond) { return WaitUntil(cond, 3000); }
-bool Stays(const std::function<bool()>& cond) {
-  WaitUntil([] { return false; }, 500);
-  return cond();
-}
 
 }  // namespace
 

@@ -87,6 +87,13 @@ int MenuBottomAbove(int y) {
   return y < work.bottom ? y : work.bottom;
 }
 
+bool Settles(const std::function<bool()>& cond) { return WaitUntil(cond, 3000); }
+
+bool Stays(const std::function<bool()>& cond) {
+  WaitUntil([] { return false; }, 500);
+  return cond();
+}
+
 void ChooseByKeyboard(int downs) {
   for (int i = 0; i < downs; ++i) PressKey(VK_DOWN);
   PressKey(VK_RETURN);

@@ -2,6 +2,7 @@
 // marbel running, the browser buttons' places and colours on the screen,
 // popup menus, and the shell's activation report that Wine does not send.
 #pragma once
+#include <functional>
 #include "rig.h"
 #include "rig_shell.h"
 
@@ -47,6 +48,10 @@ std::vector<HWND> VisibleMenus();  // "#32768" windows, in Z order
 int MenuBottomAbove(int y);
 // Down pressed "downs" times, then Enter.
 void ChooseByKeyboard(int downs);
+// cond comes true within 3 s.
+bool Settles(const std::function<bool()>& cond);
+// Lets the bar handle what was sent, then checks that cond still holds.
+bool Stays(const std::function<bool()>& cond);
 // A click that the system cannot pair with the previous one into a double
 // click: it waits out the double-click time since the last such click.
 void SingleClick(int x, int y, bool right = false);
