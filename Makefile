@@ -1,7 +1,9 @@
 # make run   installs what is missing, builds, and shows the bar under Wine
 # make test  installs what is missing, builds, and runs every test
+# make bench        prints the speed and size figures
+# make screenshots  regenerates the pictures in docs/screenshots
 BUILD := build
-.PHONY: all deps build test run dist clean
+.PHONY: all deps build test run dist bench screenshots clean
 
 all: build
 
@@ -22,6 +24,12 @@ dist: build
 
 run: build
 	@tools/run.sh
+
+bench: build
+	@tools/bench.sh $(BUILD)
+
+screenshots: build
+	@tools/screenshots.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
