@@ -120,26 +120,30 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
 }
 
 void CBarWnd::PlaceBrowserWindows(HWND window) {
-  // ShowWindow and SetWindowPos on another program's window: results are
-  // not checked, a window that closed meanwhile just refuses.
-  auto align = [](HWND w) {
-    ShowWindow(w, SW_SHOWNOACTIVATE);
+  // Results are not checked: a window that closed meanwhile just refuses.
+  // The window of a shell notification is placed at once: its own thread
+  // sent the notification and handles what we send it meanwhile. All the
+  // others get requests posted to their threads: a hung browser must not
+  // stop the bar.
+  auto show = [](HWND w, int how, bool now) { now ? ShowWindow(w, how) : ShowWindowAsync(w, how); };
+  auto align = [&show](HWND w, bool now) {
+    show(w, SW_SHOWNOACTIVATE, now);
     SetWindowPos(w, nullptr, Settings.alignLeft, Settings.alignTop, Settings.alignWidth,
-                 Settings.alignHeight, SWP_NOZORDER);
+                 Settings.alignHeight, SWP_NOZORDER | (now ? 0 : SWP_ASYNCWINDOWPOS));
   };
   if (window) {
     // A window that closed meanwhile is left alone, not taken for "all".
     if (!IsWindow(window)) return;
     if (Settings.maximizeBrowsers)
-      ShowWindow(window, SW_SHOWMAXIMIZED);
+      show(window, SW_SHOWMAXIMIZED, true);
     else if (Settings.alignBrowsers)
-      align(window);
+      align(window, true);
     return;
   }
   // All windows, last entry first; a hand-edited file with both options on
   // gets both, maximising first.
   for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
-    if (Settings.maximizeBrowsers) ShowWindow(it->window, SW_SHOWMAXIMIZED);
+    if (Settings.maximizeBrowsers) show(it->window, SW_SHOWMAXIMIZED, false);
   for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
-    if (Settings.alignBrowsers) align(it->window);
+    if (Settings.alignBrowsers) align(it->window, false);
 }

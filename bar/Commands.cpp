@@ -71,7 +71,7 @@ bool CBarWnd::OnCommandRoute(WPARAM wParam, LPARAM) {
   size_t index = id - ID_WINDOW_LIST_FIRST;
   if (index < browsers.size() && IsWindow(browsers[index].window)) {
     HWND window = browsers[index].window;
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);  // a hung window cannot stop us
     SetForegroundWindow(window);
   }
   return true;

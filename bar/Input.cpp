@@ -1,5 +1,7 @@
 // Mouse input on the bar: clicks on the browser buttons, the per-button
 // window menu, and clicks on the empty part of the bar.
+// Browser windows are shown by requests posted to their threads
+// (ShowWindowAsync): a hung browser must not stop the bar.
 #include "bar/BarWnd.h"
 #include "app/Settings.h"
 #include "bar/HitTest.h"
@@ -41,18 +43,18 @@ LRESULT CBarWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     lastActiveBrowser = window;
     activeBrowser = nullptr;
     if (IsIconic(window)) {
-      ShowWindow(window, SW_RESTORE);
+      ShowWindowAsync(window, SW_RESTORE);
       SetForegroundWindow(window);
     } else if (ShiftDown()) {
       MinimizeAllBrowsers();
     } else {
-      ShowWindow(window, SW_MINIMIZE);
+      ShowWindowAsync(window, SW_MINIMIZE);
     }
     InvalidateRect(hwnd, nullptr, TRUE);
     return 0;
   }
   // The highlight moves when the window reports its activation.
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
   SetForegroundWindow(window);
   return 0;
 }
@@ -76,10 +78,10 @@ LRESULT CBarWnd::OnRButtonDown(WPARAM, LPARAM lParam) {
   // Bringing a minimised window to the front does not restore it by itself.
   if (chosen == ITEM_MINIMIZE_RESTORE) {
     if (IsIconic(window)) {
-      ShowWindow(window, SW_RESTORE);
+      ShowWindowAsync(window, SW_RESTORE);
       SetForegroundWindow(window);
     } else {
-      ShowWindow(window, SW_MINIMIZE);
+      ShowWindowAsync(window, SW_MINIMIZE);
     }
   } else if (chosen == ITEM_CLOSE) {
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -103,5 +105,5 @@ void CBarWnd::CloseAllBrowsers() {
 void CBarWnd::MinimizeAllBrowsers() {
   if (!Settings.hideBrowsersOnHide) return;
   for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
-    ShowWindow(it->window, SW_MINIMIZE);
+    ShowWindowAsync(it->window, SW_MINIMIZE);
 }
