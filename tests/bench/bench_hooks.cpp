@@ -1,0 +1,107 @@
+// What the shell hook costs a program that makes windows: this driver
+// creates, shows and destroys unowned top-level windows (a class the bar
+// does not list, then "IEFrame") with no receiver of the hook, with a
+// receiver that answers at once, and with the real bar. The windows are
+// made in rounds, and the three set-ups take turns within each round, so
+// that changes in the machine's load hit all three alike.
+#include "bench.h"
+#include "bench_rig.h"
+#include "hooks/shell/barshell.h"
+
+namespace bench {
+namespace {
+
+enum Setup { NO_BAR, RECEIVER, REAL_BAR, SETUPS };
+const char* const SETUP_NAMES[SETUPS] = {"no bar", "minimal receiver", "real bar"};
+struct WindowClass { const char* name; const char* label; };
+const WindowClass CLASSES[] = {{OTHER_CLASS, "other class"}, {"IEFrame", "IEFrame"}};
+const int CLASS_COUNT = 2;
+
+double CycleWindows(const char* className, int count) {
+  double start = Now();
+  for (int i = 0; i < count; ++i) {
+    DestroyWindow(OpenWindow(className, "Bench window"));
+    PumpMessages();
+  }
+  return Now() - start;
+}
+
+// The receiver's hook is in place once its window's title says so.
+Process StartReceiver() {
+  Process receiver = Start(TestsDir() + "\\bench_receiver.exe", "\"" + BinDir() + "\\barshell.dll\"");
+  bool hooked = WaitUntil([&] {
+    char title[32] = "";
+    if (HWND w = WindowOf(receiver, "BenchReceiver")) GetWindowTextA(w, title, sizeof title);
+    return !lstrcmpA(title, "SetShellHook 1") || !receiver.Running();
+  }) && receiver.Running();
+  if (!hooked) PrintLine("the receiver did not install the hook");
+  return receiver;
+}
+
+// What the shell reports per window made here, as the receiver counted it.
+std::string EventsPerWindow(const Process& receiver, int windows) {
+  HWND w = WindowOf(receiver, "BenchReceiver");
+  UINT count = RegisterWindowMessageA("BenchReceiver.Count");
+  std::string text;
+  const struct { int code; const char* name; } codes[] = {
+      {HSHELL_WINDOWCREATED, "created"}, {HSHELL_WINDOWDESTROYED, "destroyed"},
+      {HSHELL_WINDOWACTIVATED, "activated"}, {HSHELL_REDRAW, "redraw"}};
+  for (const auto& c : codes) {
+    DWORD_PTR n = 0;
+    SendMessageTimeoutA(w, count, c.code, 0, SMTO_NORMAL, 5000, &n);
+    text += Format("%s%s %.2f", text.empty() ? "" : ", ", c.name, (double)n / windows);
+  }
+  return text;
+}
+
+}  // namespace
+
+void BenchHookOverhead(int rounds, int windowsPerRound) {
+  PrintLine(Format("1. Hook overhead: create, show and destroy %d top-level windows per set-up and class,"
+                   " in %d rounds", rounds * windowsPerRound, rounds));
+  CycleWindows(OTHER_CLASS, 50);  // warm-up
+  CycleWindows("IEFrame", 50);
+  std::vector<double> times[SETUPS][CLASS_COUNT], overBare[CLASS_COUNT], overReceiver[CLASS_COUNT];
+  bool listedEach = true;
+  for (int round = 0; round < rounds; ++round) {
+    double t[SETUPS][CLASS_COUNT];
+    for (int setup = 0; setup < SETUPS; ++setup) {
+      Process receiver;
+      Bar bar;
+      if (setup == RECEIVER) receiver = StartReceiver();
+      if (setup == REAL_BAR) {
+        bar = StartBar();
+        // The bar really lists the windows it is sent: one, then none again.
+        HWND probe = OpenWindow("IEFrame");
+        listedEach = listedEach && WaitListed(bar, 1);
+        DestroyWindow(probe);
+        listedEach = listedEach && WaitListed(bar, 0);
+      }
+      for (int c = 0; c < CLASS_COUNT; ++c) {
+        t[setup][c] = CycleWindows(CLASSES[c].name, windowsPerRound);
+        times[setup][c].push_back(1000 * t[setup][c] / windowsPerRound);
+      }
+      if (setup == RECEIVER) {
+        if (round == 0)
+          PrintLine("   shell events per window: " + EventsPerWindow(receiver, CLASS_COUNT * windowsPerRound));
+        Stop(receiver);
+      }
+      if (setup == REAL_BAR) StopBar(bar);
+    }
+    for (int c = 0; c < CLASS_COUNT; ++c) {
+      overBare[c].push_back(t[REAL_BAR][c] / t[NO_BAR][c]);
+      overReceiver[c].push_back(t[REAL_BAR][c] / t[RECEIVER][c]);
+    }
+  }
+  for (int c = 0; c < CLASS_COUNT; ++c) {
+    for (int setup = 0; setup < SETUPS; ++setup)
+      PrintFigure(Format("   %s, %s, per window", CLASSES[c].label, SETUP_NAMES[setup]),
+                  times[setup][c], "us");
+    PrintFigure(Format("   %s, real bar / no bar", CLASSES[c].label), overBare[c], "x");
+    PrintFigure(Format("   %s, real bar / receiver", CLASSES[c].label), overReceiver[c], "x",
+                c == 0 ? Verdict(Median(overReceiver[c]) <= 1.05, "target <= 1.05") : "");
+  }
+  if (!listedEach) PrintLine("   (the bar did not list a probe window: the real-bar figures are suspect)");
+}
+
+}  // namespace bench
