@@ -32,4 +32,5 @@ screenshots: build
 	@tools/screenshots.sh $(BUILD)
 
 clean:
+	@chattr -R -i $(BUILD) 2>/dev/null || true  # files a scenario left immutable
 	rm -rf $(BUILD)

@@ -35,8 +35,10 @@ void CBarWnd::HideToTray() {
   RemoveAppBar();
   lastActiveBrowser = activeBrowser;
   // SHIFT does the opposite of "Hide browsers when Marbel! hides", this once.
+  // Posted to each window's thread: a hung browser cannot stop us.
   if (Settings.hideBrowsersOnHide != (GetKeyState(VK_SHIFT) < 0))
-    for (auto it = browsers.rbegin(); it != browsers.rend(); ++it) ShowWindow(it->window, SW_MINIMIZE);
+    for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
+      ShowWindowAsync(it->window, SW_MINIMIZE);
 }
 
 void CBarWnd::RestoreFromTray() {
@@ -101,8 +103,9 @@ LRESULT CBarWnd::OnHotKey(WPARAM id, LPARAM) {
 
 LRESULT CBarWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (taskbarCreatedMessage && msg == taskbarCreatedMessage) {
-    // A new shell knows no icons; only a hidden bar needs its own back.
-    if (!IsWindowVisible(hwnd)) AddTrayIcon();
+    // A new shell knows no icons: a hidden bar needs its own back, and so
+    // does a sticking bar, which keeps its icon while shown.
+    if (!IsWindowVisible(hwnd) || Settings.stickingMode) AddTrayIcon();
     // The new taskbar runs on a new thread: hook that one.
     SetTaskbarHook(Settings.catchExplorer);
   }
