@@ -28,10 +28,14 @@ private:
   std::vector<HWND> made;
 };
 
-// Settings changed by a test are put back afterwards.
+// Settings changed by a test are put back afterwards. A bar object without
+// a window counts as hidden: a created notification would restore it from
+// the tray and register an app bar for no window with the shell, which
+// keeps that space from every later program of the desktop session.
 struct SavedSettings {
-  SettingsRecord saved = Settings;
+  SavedSettings() { Settings.autoRestore = false; }
   ~SavedSettings() { Settings = saved; }
+  SettingsRecord saved = Settings;
 };
 
 std::vector<HWND> WindowsOf(const CBarWnd& bar) {
