@@ -35,6 +35,7 @@ Process StartReceiver() {
     return !lstrcmpA(title, "SetShellHook 1") || !receiver.Running();
   }) && receiver.Running();
   if (!hooked) PrintLine("the receiver did not install the hook");
+  RenewHookState();  // the wait may have taken its last message before the hook was set
   return receiver;
 }
 
