@@ -76,8 +76,10 @@ TEST_CASE("several rectangle edits place the browser windows once, when the dial
   TypeNumber(GetDlgItem(page, 255), "30");
   TypeNumber(GetDlgItem(page, 258), "400");
   TypeNumber(GetDlgItem(page, 229), "300");
-  ClickControl(GetDlgItem(page, 239));  // the height field loses the focus too
-  REQUIRE(WaitUntil([&] { return run.scenario.ReadFile("marbel.ini").find("Height=300") != std::string::npos; }));
+  // The height field loses the focus too.
+  REQUIRE(ClickControlUntil(GetDlgItem(page, 239), [&] {
+    return run.scenario.ReadFile("marbel.ini").find("Height=300") != std::string::npos;
+  }));
   Pause(500);
   RECT r = WindowRect(w);
   CHECK(r.right - r.left == 700);  // not placed while editing
@@ -128,8 +130,7 @@ TEST_CASE("Maximize turns sticking mode off at once and docks the bar again") {
   REQUIRE(HasPage(page, 259));
   CHECK(IsChecked(page, 259));
   CHECK(IsEnabled(page, 259));
-  ClickControl(GetDlgItem(page, 241));
-  REQUIRE(WaitUntil([&] { return !IsChecked(page, 259); }));
+  REQUIRE(ClickControlUntil(GetDlgItem(page, 241), [&] { return !IsChecked(page, 259); }));
   CHECK_FALSE(IsEnabled(page, 259));
   CHECK(IsChecked(page, 241));
   CHECK_FALSE(IsChecked(page, 204));
@@ -164,8 +165,7 @@ TEST_CASE("clearing the small close button disables 'on active IE button only' a
   Pause(300);
   HWND page = ChoosePage(dialog, PAGE_APPEARANCE);
   REQUIRE(IsEnabled(page, 251));
-  ClickControl(GetDlgItem(page, 250));
-  CHECK(WaitUntil([&] { return !IsEnabled(page, 251); }));
+  CHECK(ClickControlUntil(GetDlgItem(page, 250), [&] { return !IsEnabled(page, 251); }));
   CHECK(WaitUntil([&] { return !glyphShown(); }));
   CHECK(run.scenario.ReadFile("marbel.ini") ==
         INI_HEAD + "only on active IE button=0\r\nShow close button on IE buttons=0\r\n");
@@ -192,8 +192,7 @@ TEST_CASE("Enable blending writes colors.ini only") {
   CHECK_FALSE(IsEnabled(page, 203));
   CHECK_FALSE(IsEnabled(page, 261));
   if (depth32) {
-    ClickControl(box);
-    REQUIRE(WaitUntil([&] { return run.scenario.ReadFile("colors.ini") != colors; }));
+    REQUIRE(ClickControlUntil(box, [&] { return run.scenario.ReadFile("colors.ini") != colors; }));
     CHECK(run.scenario.ReadFile("colors.ini") == colors + "Enable blending=1\r\n");
     CHECK_FALSE(IsEnabled(page, 203));  // until the next start
   } else {
@@ -221,8 +220,7 @@ TEST_CASE("leaving Hot keys unchanged writes nothing; a changed hot key is regis
 
   page = ChoosePage(dialog, PAGE_HOTKEYS);
   HWND hide = GetDlgItem(page, 234);
-  ClickControl(hide);
-  REQUIRE(WaitForFocus(hide));
+  REQUIRE(ClickControlUntil(hide, [&] { return WaitForFocus(hide, 0); }));
   // A key alone becomes Ctrl+Alt with that key.
   PressKey(VK_F9);
   REQUIRE(WaitUntil([&] { return LOBYTE(SendMessageA(hide, HKM_GETHOTKEY, 0, 0)) == VK_F9; }));
@@ -246,10 +244,8 @@ TEST_CASE("colour pickers: Default stores each setting's default, Esc stores the
   HWND page = ChoosePage(dialog, PAGE_APPEARANCE);
   // "Default" is the box along the popup's top edge.
   auto chooseDefault = [&](int id) {
-    ClickControl(GetDlgItem(page, id));
-    HWND popup = WaitForWindow("MarbelColorPopup", nullptr);
+    HWND popup = OpenColorPopup(GetDlgItem(page, id));
     REQUIRE(popup);
-    REQUIRE(WaitUntil([&] { return IsWindowVisible(popup) != FALSE; }));
     RECT r = WindowRect(popup);
     SingleClick((r.left + r.right) / 2, r.top + 12);
     REQUIRE(WaitUntil([&] { return !IsWindow(popup); }));
@@ -269,8 +265,7 @@ TEST_CASE("colour pickers: Default stores each setting's default, Esc stores the
 
   // Cancelled by Esc: the button's own colour is stored again.
   HWND bar = GetDlgItem(page, 209);
-  ClickControl(bar);
-  HWND popup = WaitForWindow("MarbelColorPopup", nullptr);
+  HWND popup = OpenColorPopup(bar);
   REQUIRE(popup);
   PressKey(VK_ESCAPE);
   REQUIRE(WaitUntil([&] { return !IsWindow(popup); }));
@@ -286,18 +281,17 @@ TEST_CASE("a font chosen with underline gives five font keys and no underline") 
   HWND dialog = OpenPrefs(run.bar);
   REQUIRE(dialog);
   HWND page = ChoosePage(dialog, PAGE_APPEARANCE);
-  ClickControl(GetDlgItem(page, 226));
   HWND fontDialog = nullptr;
-  REQUIRE(WaitUntil([&] {
+  REQUIRE(ClickControlUntil(GetDlgItem(page, 226), [&] {
     for (HWND w : TopLevelWindows("#32770"))
       if (w != dialog && IsWindowVisible(w) && GetDlgItem(w, 0x411)) fontDialog = w;
     return fontDialog != nullptr;
   }));
   HWND underline = GetDlgItem(fontDialog, 0x411);  // chx2, "Underline"
-  ClickControl(underline);
-  REQUIRE(WaitUntil([&] { return SendMessageA(underline, BM_GETCHECK, 0, 0) == BST_CHECKED; }));
-  ClickControl(GetDlgItem(fontDialog, IDOK));
-  REQUIRE(WaitUntil([&] { return !IsWindow(fontDialog); }));
+  REQUIRE(ClickControlUntil(underline, [&] {
+    return SendMessageA(underline, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }));
+  REQUIRE(ClickControlUntil(GetDlgItem(fontDialog, IDOK), [&] { return !IsWindow(fontDialog); }));
   ClosePrefs(dialog);
   const std::string ini = run.scenario.ReadFile("marbel.ini");
   // Exactly the five values, in this order, right after the lines there were;
@@ -333,8 +327,8 @@ TEST_CASE("a help request on the tree shows nothing; one on a page control asks 
 
   HWND page = CurrentPage(dialog);
   HWND box = GetDlgItem(page, 248);
-  ClickControl(box);  // the click also flips the box: stored like any click
-  REQUIRE(WaitForFocus(box));
+  // The click also flips the box: stored like any click.
+  REQUIRE(ClickControlUntil(box, [&] { return WaitForFocus(box, 0); }));
   PressKey(VK_F1);
   bool popup = WaitUntil([&] { return marbelWindows() > before; }, 3000);
   // HTML Help is the system's own: where it is missing, no popup and no fault.

@@ -14,11 +14,19 @@ HWND WaitForPrefs() {
 
 }  // namespace
 
+// Wine's virtual desktop now and then drops a synthesized click, so each
+// of these clicks gets a few tries; a dialog that is already up ignores a
+// second try (the bar is disabled behind it, the Close button ends it once).
 HWND OpenPrefs(HWND bar) {
   POINT p = EmptySpot(bar);
-  SingleClick(p.x, p.y);
-  Click(p.x, p.y);
-  return WaitForPrefs();
+  HWND dialog = nullptr;
+  for (int attempt = 0; attempt < 3 && !dialog; ++attempt) {
+    SingleClick(p.x, p.y);
+    Click(p.x, p.y);
+    dialog = WaitForWindow("#32770", PREFS_TITLE, 3000);
+  }
+  if (dialog) WaitUntil([&] { return CurrentPage(dialog) != nullptr; });
+  return dialog;
 }
 
 HWND OpenPrefsByMenu(POINT at) {
@@ -60,8 +68,15 @@ HWND ChoosePage(HWND dialog, PrefsPage page) {
 }
 
 bool ClosePrefs(HWND dialog) {
-  ClickControl(GetDlgItem(dialog, IDOK));
-  return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
+  return ClickControlUntil(GetDlgItem(dialog, IDOK), [&] { return !IsWindow(dialog); });
+}
+
+HWND OpenColorPopup(HWND colorButton) {
+  HWND popup = nullptr;
+  bool shown = ClickControlUntil(colorButton, [&] {
+    return (popup = FindWindowA("MarbelColorPopup", nullptr)) && IsWindowVisible(popup);
+  });
+  return shown ? popup : nullptr;
 }
 
 bool WaitForFocus(HWND control, DWORD timeoutMs) {
@@ -78,9 +93,17 @@ void ClickControl(HWND control) {
   SingleClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
+bool ClickControlUntil(HWND control, const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!IsWindow(control)) return done();
+    ClickControl(control);
+    if (WaitUntil(done, 4000)) return true;
+  }
+  return false;
+}
+
 void TypeNumber(HWND edit, const std::string& digits) {
-  ClickControl(edit);
-  REQUIRE(WaitForFocus(edit));
+  REQUIRE(ClickControlUntil(edit, [&] { return WaitForFocus(edit, 0); }));
   // Select everything, so the digits replace it.
   PressKey(VK_HOME);
   KeyDown(VK_SHIFT);

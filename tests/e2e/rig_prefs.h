@@ -23,10 +23,16 @@ int SelectedTreeIndex(HWND dialog);
 HWND ChoosePage(HWND dialog, PrefsPage page);
 // A click on the dialog's "Close" button; true once the dialog is gone.
 bool ClosePrefs(HWND dialog);
+// A click on a colour button of a page; its popup once it shows.
+HWND OpenColorPopup(HWND colorButton);
 
 // Waits until control has the keyboard focus of its thread.
 bool WaitForFocus(HWND control, DWORD timeoutMs = 3000);
 void ClickControl(HWND control);
+// Clicks control until done() holds, a few tries at most: Wine's virtual
+// desktop now and then drops a synthesized click. Only for clicks whose
+// effect done() sees, so that a click that landed is never repeated.
+bool ClickControlUntil(HWND control, const std::function<bool()>& done);
 // Clicks an edit, replaces its whole text by typing digits, leaves the
 // focus in it.
 void TypeNumber(HWND edit, const std::string& digits);

@@ -161,8 +161,7 @@ TEST_CASE("menu: the bar menu with its list of browser windows") {
 
 TEST_CASE("prefs: the preferences dialog on each page, and the colour picker") {
   Scene scene("shot_prefs");
-  HWND dialog = nullptr;
-  for (int attempt = 0; attempt < 3 && !dialog; ++attempt) dialog = OpenPrefs(scene.bar);
+  HWND dialog = OpenPrefs(scene.bar);
   REQUIRE(dialog);
   // Each page with a control that only it has.
   const struct { PrefsPage page; int control; const char* name; } pages[] = {
@@ -178,10 +177,8 @@ TEST_CASE("prefs: the preferences dialog on each page, and the colour picker") {
 
   HWND page = ShowPage(dialog, PAGE_APPEARANCE, 209);
   REQUIRE(page);
-  HWND popup = nullptr;
-  REQUIRE(ClickUntil([&] { ClickControl(GetDlgItem(page, 201)); },  // "Active button color"
-                     [&] { return (popup = FindWindowA("MarbelColorPopup", nullptr)) &&
-                                  IsWindowVisible(popup); }));
+  HWND popup = OpenColorPopup(GetDlgItem(page, 201));  // "Active button color"
+  REQUIRE(popup);
   // The pointer on a colour of the grid: it shows as the hot one.
   RECT r = WindowRect(popup);
   MoveMouse(r.left + 40, r.top + 45);
