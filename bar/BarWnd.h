@@ -49,6 +49,10 @@ struct BrowserEntry {
   RECT buttonRect = {0, 0, 0, 0};
 };
 
+// The "IE windows list" submenu: one item per entry in list order, the
+// active window's checked. The caller destroys it.
+HMENU CreateWindowListMenu(const std::vector<BrowserEntry>& browsers, HWND active);
+
 class CBarWnd : public fw::CWnd {
 public:
   CBarWnd();

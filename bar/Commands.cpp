@@ -8,12 +8,17 @@
 #include "prefs/PrefsDialog.h"
 #include "res/resource.h"
 
-void CBarWnd::ShowBarMenu(POINT screenPoint) {
+HMENU CreateWindowListMenu(const std::vector<BrowserEntry>& browsers, HWND active) {
   HMENU windowList = CreatePopupMenu();
   for (size_t i = 0; i < browsers.size(); ++i) {
-    UINT flags = MF_STRING | (browsers[i].window == activeBrowser ? MF_CHECKED : MF_UNCHECKED);
+    UINT flags = MF_STRING | (browsers[i].window == active ? MF_CHECKED : MF_UNCHECKED);
     AppendMenuA(windowList, flags, ID_WINDOW_LIST_FIRST + i, browsers[i].title.c_str());
   }
+  return windowList;
+}
+
+void CBarWnd::ShowBarMenu(POINT screenPoint) {
+  HMENU windowList = CreateWindowListMenu(browsers, activeBrowser);
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING, ID_NEW_BROWSER, "New Internet Explorer window");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);

@@ -177,3 +177,27 @@ TEST_CASE("created notifications are counted to ten, closed windows included") {
   bar.OnShellEvent(reinterpret_cast<WPARAM>(windows.Make("Static", "x")), HSHELL_WINDOWCREATED);
   CHECK(bar.browserCreateCount == 3);
 }
+
+TEST_CASE("window list menu: titles in list order, ids from 10000, only the active window checked") {
+  std::vector<BrowserEntry> list(3);
+  const char* titles[] = {"First", "A & B", "Third"};
+  for (int i = 0; i < 3; ++i) {
+    list[i].window = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x100 + i));
+    list[i].title = titles[i];
+  }
+  HMENU menu = CreateWindowListMenu(list, list[1].window);
+  REQUIRE(GetMenuItemCount(menu) == 3);
+  for (int i = 0; i < 3; ++i) {
+    CAPTURE(i);
+    char text[32] = "";
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    CHECK(std::string(text) == titles[i]);  // unchanged: "&" stays a mnemonic mark
+    CHECK(GetMenuItemID(menu, i) == 10000u + i);
+    CHECK(((GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) != 0) == (i == 1));
+  }
+  DestroyMenu(menu);
+
+  menu = CreateWindowListMenu({}, nullptr);  // no browsers: an empty submenu
+  CHECK(GetMenuItemCount(menu) == 0);
+  DestroyMenu(menu);
+}
