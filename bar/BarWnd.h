@@ -39,9 +39,11 @@ const UINT AUTOHIDE_DELAY = 4000;      // ms
 // The working set is trimmed after every this many created browser windows.
 const int TRIM_EVERY_CREATED = 10;
 
-// The bar's tray icon record: the 488-byte ANSI layout every shell since
-// IE 5 accepts (newer headers make the record longer).
+// The bar's tray icon record, as long as the running shell understands it.
 NOTIFYICONDATAA TrayIconRecord(HWND owner, HICON icon);
+// Shells before 5.0 know only the first, 88-byte ANSI layout; from 5.0 on
+// the 488-byte one (newer headers make the record longer still).
+DWORD TrayRecordSize(DWORD shellMajorVersion);
 
 struct BrowserEntry {
   HWND window = nullptr;

@@ -4,11 +4,31 @@
 #include "bar/BarWnd.h"
 #include "app/Settings.h"
 #include "hooks/taskbar/bartask.h"
+#include <shlwapi.h>
 #include <cstring>
 
+namespace {
+
+// Bound at run time: shell32 exports DllGetVersion only from 4.71 on.
+DWORD ShellMajorVersion() {
+  auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
+      GetProcAddress(GetModuleHandleA("shell32.dll"), "DllGetVersion"));
+  DLLVERSIONINFO info = {};
+  info.cbSize = sizeof info;
+  if (getVersion && SUCCEEDED(getVersion(&info))) return info.dwMajorVersion;
+  return 4;
+}
+
+}  // namespace
+
+DWORD TrayRecordSize(DWORD shellMajorVersion) {
+  return shellMajorVersion < 5 ? NOTIFYICONDATAA_V1_SIZE : NOTIFYICONDATAA_V2_SIZE;
+}
+
 NOTIFYICONDATAA TrayIconRecord(HWND owner, HICON icon) {
+  static const DWORD size = TrayRecordSize(ShellMajorVersion());
   NOTIFYICONDATAA data = {};
-  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.cbSize = size;
   data.hWnd = owner;
   data.uID = ID_TRAY_ICON;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
