@@ -7,6 +7,9 @@ namespace {
 
 const UINT_PTR TOOL_ID = 1;
 const int TOOLTIP_MAX_WIDTH = 400;  // wide enough that only a line feed breaks a line
+// Where the system cannot track the mouse: how often the pointer is looked for.
+const UINT_PTR IDT_HOVER_CHECK = 1;
+const UINT HOVER_CHECK_INTERVAL = 100;  // ms
 
 TOOLINFOA Tool(HWND button, const char* text) {
   TOOLINFOA ti = {};
@@ -21,13 +24,22 @@ TOOLINFOA Tool(HWND button, const char* text) {
 // immediate WM_MOUSELEAVE. Wine instead answers TRUE and tracks nothing when
 // its idea of the pointer lags behind the move (the flag would then stay set
 // and no hover or leave ever come), so ask back. A system whose
-// _TrackMouseEvent cannot be queried is taken at its word.
-bool IsTracked(HWND window) {
+// tracking cannot be queried is taken at its word.
+bool IsTracked(HWND window, TrackMouseEventProc track) {
   TRACKMOUSEEVENT query = {sizeof query, TME_QUERY, nullptr, 0};
-  return !_TrackMouseEvent(&query) || query.hwndTrack == window;
+  return !track(&query) || query.hwndTrack == window;
 }
 
 }  // namespace
+
+TrackMouseEventProc SystemTrackMouseEvent() {
+  static const TrackMouseEventProc found = [] {
+    FARPROC proc = GetProcAddress(GetModuleHandleA("comctl32.dll"), "_TrackMouseEvent");
+    if (!proc) proc = GetProcAddress(GetModuleHandleA("user32.dll"), "TrackMouseEvent");
+    return reinterpret_cast<TrackMouseEventProc>(proc);
+  }();
+  return found;
+}
 
 ButtonFrame ChooseFrame(UINT itemState, bool hover) {
   if (itemState & ODS_SELECTED) return FRAME_PRESSED;
@@ -115,10 +127,15 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM) {
-  if (!tracking) {
-    // comctl32's _TrackMouseEvent also runs where user32 has no TrackMouseEvent (Windows 95).
+  if (!trackMouseEvent) {
+    if (!hover) {
+      hover = true;
+      InvalidateRect(hwnd, nullptr, TRUE);
+      SetTimer(hwnd, IDT_HOVER_CHECK, HOVER_CHECK_INTERVAL, nullptr);
+    }
+  } else if (!tracking) {
     TRACKMOUSEEVENT request = {sizeof request, TME_HOVER | TME_LEAVE, hwnd, 1};
-    tracking = _TrackMouseEvent(&request) != FALSE && IsTracked(hwnd);
+    tracking = trackMouseEvent(&request) != FALSE && IsTracked(hwnd, trackMouseEvent);
   }
   return Default();
 }
@@ -147,6 +164,16 @@ LRESULT CHoverButton::OnLButtonUp(WPARAM, LPARAM) {
 }
 
 LRESULT CHoverButton::OnTimer(WPARAM id, LPARAM) {
+  if (id == IDT_HOVER_CHECK) {
+    // Covered by another window counts as left, as it does for the system's tracking.
+    POINT pointer;
+    GetCursorPos(&pointer);
+    if (WindowFromPoint(pointer) != hwnd) {
+      KillTimer(hwnd, IDT_HOVER_CHECK);
+      OnMouseLeave(0, 0);
+    }
+    return 0;
+  }
   // Killed before the parent sees it: the parent's menu runs a message
   // loop of its own, in which the timer would fire again and again.
   KillTimer(hwnd, IDT_HOLD_MENU);

@@ -12,6 +12,12 @@
 const UINT_PTR IDT_HOLD_MENU = 0x8001;
 const UINT HOLD_MENU_DELAY = 200;  // ms
 
+// The system's mouse tracking request: comctl32's _TrackMouseEvent (4.70,
+// Internet Explorer 3, and later), else user32's TrackMouseEvent (98, NT 4);
+// null on Windows 95 as first shipped, which has neither.
+using TrackMouseEventProc = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
+TrackMouseEventProc SystemTrackMouseEvent();
+
 // The frames of a strip, left to right.
 enum ButtonFrame { FRAME_NORMAL = 0, FRAME_PRESSED = 1, FRAME_HOVER = 2 };
 // The frame a paint shows: pressed over hover over normal.
@@ -33,6 +39,10 @@ public:
   bool hold = false;          // a left press starts IDT_HOLD_MENU
   int alpha = 0;              // weight of the tint, 0..255
   COLORREF blendColor = 0;    // the tint
+  // Without it a timer ends the hover once the pointer has left.
+  TrackMouseEventProc trackMouseEvent = SystemTrackMouseEvent();
+
+  bool Hovering() const { return hover; }
 
 protected:
   bool PreTranslateMessage(MSG* msg) override;

@@ -169,3 +169,22 @@ TEST_CASE("hover button tooltip: one tool, cream, margins, 400 pixels wide") {
   DestroyWindow(button);
   CHECK(!IsWindow(tip));  // the tooltip goes with its button
 }
+
+TEST_CASE("hover button mouse tracking: comctl32's request first; without one a timer ends the hover") {
+  CHECK(reinterpret_cast<void*>(SystemTrackMouseEvent()) ==
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("comctl32.dll"), "_TrackMouseEvent")));
+  Parent parent;
+  SetWindowPos(parent.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  CHoverButton button;
+  REQUIRE(button.Create("", OWNER_DRAWN, RECT{10, 3, 28, 21}, parent.hwnd, 245));
+  button.trackMouseEvent = nullptr;  // Windows 95 as first shipped
+  POINT inside = {5, 5};
+  ClientToScreen(button, &inside);
+  SetCursorPos(inside.x, inside.y);
+  SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  Pump(300);
+  CHECK(button.Hovering());  // the pointer stays
+  SetCursorPos(inside.x + 100, inside.y + 100);
+  Pump(300);
+  CHECK_FALSE(button.Hovering());
+}
