@@ -30,6 +30,13 @@ bool IsTracked(HWND window, TrackMouseEventProc track) {
   return !track(&query) || query.hwndTrack == window;
 }
 
+// Covered by another window counts as away, as it does for the system's tracking.
+bool PointerOver(HWND window) {
+  POINT pointer;
+  GetCursorPos(&pointer);
+  return WindowFromPoint(pointer) == window;
+}
+
 }  // namespace
 
 TrackMouseEventProc SystemTrackMouseEvent() {
@@ -128,7 +135,8 @@ LRESULT CHoverButton::OnDrawItem(WPARAM, LPARAM lParam) {
 
 LRESULT CHoverButton::OnMouseMove(WPARAM, LPARAM) {
   if (!trackMouseEvent) {
-    if (!hover) {
+    // A pressed button gets the moves from anywhere.
+    if (!hover && PointerOver(hwnd)) {
       hover = true;
       InvalidateRect(hwnd, nullptr, TRUE);
       SetTimer(hwnd, IDT_HOVER_CHECK, HOVER_CHECK_INTERVAL, nullptr);
@@ -165,10 +173,7 @@ LRESULT CHoverButton::OnLButtonUp(WPARAM, LPARAM) {
 
 LRESULT CHoverButton::OnTimer(WPARAM id, LPARAM) {
   if (id == IDT_HOVER_CHECK) {
-    // Covered by another window counts as left, as it does for the system's tracking.
-    POINT pointer;
-    GetCursorPos(&pointer);
-    if (WindowFromPoint(pointer) != hwnd) {
+    if (!PointerOver(hwnd)) {
       KillTimer(hwnd, IDT_HOVER_CHECK);
       OnMouseLeave(0, 0);
     }

@@ -180,6 +180,9 @@ TEST_CASE("hover button mouse tracking: comctl32's request first; without one a 
   button.trackMouseEvent = nullptr;  // Windows 95 as first shipped
   POINT inside = {5, 5};
   ClientToScreen(button, &inside);
+  SetCursorPos(inside.x + 100, inside.y + 100);
+  SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(105, 105));  // captured, from elsewhere
+  CHECK_FALSE(button.Hovering());
   SetCursorPos(inside.x, inside.y);
   SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   Pump(300);
