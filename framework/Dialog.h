@@ -29,7 +29,6 @@ private:
   static INT_PTR CALLBACK StaticDlgProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
   UINT templateId;
   bool modal = false;
-  bool handled = false;
 };
 
 }  // namespace fw
