@@ -5,17 +5,20 @@ namespace fw {
 
 INT_PTR CDialog::DoModal(HWND parent) {
   modal = true;
+  ending = false;
   return DialogBoxParamA(Instance(), MAKEINTRESOURCEA(templateId), parent, StaticDlgProc,
                          reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::Create(HWND parent) {
   modal = false;
+  ending = false;
   return CreateDialogParamA(Instance(), MAKEINTRESOURCEA(templateId), parent, StaticDlgProc,
                             reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void CDialog::EndDialog(INT_PTR code) {
+  ending = true;
   if (modal)
     ::EndDialog(hwnd, code);
   else
