@@ -341,6 +341,8 @@ TEST_CASE("a font chosen while the bar is hidden in the tray leaves it hidden") 
   PostMessageA(run.bar, WM_COMMAND, 131, 0);  // "Preferences", as from the tray menu
   HWND dialog = WaitForWindow("#32770", PREFS_TITLE);
   REQUIRE(dialog);
+  SetForegroundWindow(dialog);  // opened without input, it may not have the keyboard
+  REQUIRE(!IsWindowVisible(run.bar));
   HWND fontDialog = OpenFontDialog(dialog);
   REQUIRE(ClickControlUntil(GetDlgItem(fontDialog, IDOK), [&] { return !IsWindow(fontDialog); }));
   REQUIRE(WaitUntil([&] { return run.scenario.ReadFile("marbel.ini").find("Font face name=") != std::string::npos; }));
