@@ -165,7 +165,8 @@ HWND CBarWnd::ModalOwner() const {
 }
 
 void CBarWnd::EndNestedLoops() {
-  SendMessageA(hwnd, WM_CANCELMODE, 0, 0);  // ends the bar's menu
+  // Ends the bar's menu (EndMenu came only with Windows 98).
+  SendMessageA(hwnd, WM_CANCELMODE, 0, 0);
   // Each loop ends once control comes back to it.
   for (HWND dialog : ThreadDialogs()) {
     auto* own = dynamic_cast<fw::CDialog*>(FromHandle(dialog));

@@ -450,7 +450,7 @@ TEST_CASE("\"TaskbarCreated\": the icon comes back only while hidden, and the ne
 
 
 
-TEST_CASE("with the preferences open, the tray menu brings them to the front and its \"Exit\" ends the program") {
+TEST_CASE("with the preferences open, the tray menu's \"Preferences\" opens no second one and its \"Exit\" ends the program") {
   TrayRun t("tray_prefs_open");
   HotKeyHide();
   REQUIRE(t.WaitHidden());

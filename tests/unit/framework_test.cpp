@@ -337,7 +337,7 @@ public:
 
 }  // namespace
 
-TEST_CASE("a window destroyed inside its own or a child's handler is deleted once and not written after") {
+TEST_CASE("a window destroyed inside its own or a child's handler is deleted, and not written after") {
   SUBCASE("its own WM_CLOSE reaches the default handling") {
     auto* w = new Poisoned<BaseWnd>;
     REQUIRE(w->Create());
