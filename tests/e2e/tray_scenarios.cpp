@@ -456,6 +456,8 @@ TEST_CASE("with the preferences open, the tray menu's \"Preferences\" opens no s
   REQUIRE(t.WaitHidden());
   POINT c = CenterOf(TrayIconsOf(t.run.bar)[0]);
   auto trayMenu = [&](int item) {
+    MoveMouse(c.x, c.y);  // first, as in the scenario of the icon's menu
+    Pause(300);
     SingleClick(c.x, c.y, true);
     REQUIRE(FindPopupMenu());
     ChooseByKeyboard(item);
