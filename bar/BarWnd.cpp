@@ -3,6 +3,8 @@
 #include "hooks/taskbar/bartask.h"
 #include "res/resource.h"
 #include "framework/App.h"
+#include <cstring>
+#include <vector>
 
 BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_CREATE, &CBarWnd::OnCreate),
@@ -10,6 +12,7 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_WINDOWPOSCHANGED, &CBarWnd::OnWindowPosChanged),
   fw::OnMessage(WM_ACTIVATE, &CBarWnd::OnActivate),
   fw::OnMessage(WM_BAR_APPBAR, &CBarWnd::OnAppBarMessage),
+  fw::OnMessage(WM_CLOSE, &CBarWnd::OnClose),
   fw::OnMessage(WM_DESTROY, &CBarWnd::OnDestroy),
   fw::OnMessage(WM_PAINT, &CBarWnd::OnPaint),
   fw::OnNotify(TTN_GETDISPINFOA, &CBarWnd::OnToolTipText),
@@ -134,6 +137,74 @@ void CBarWnd::LayoutInterfaceButtons(int clientWidth) {
   for (const auto& p : places)
     if (HWND button = GetDlgItem(hwnd, p.id))
       SetWindowPos(button, nullptr, p.x, 3, 12, 12, SWP_NOZORDER);
+}
+
+namespace {
+
+BOOL CALLBACK CollectDialog(HWND w, LPARAM list) {
+  char cls[8] = "";
+  if (IsWindowVisible(w) && GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0)
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+  return TRUE;
+}
+
+// The shown dialogs and message boxes of this thread: all modal here.
+std::vector<HWND> ThreadDialogs() {
+  std::vector<HWND> dialogs;
+  EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+  return dialogs;
+}
+
+}  // namespace
+
+HWND CBarWnd::ModalOwner() const {
+  // Each modal disables the one it blocks: the enabled one is innermost.
+  for (HWND dialog : ThreadDialogs())
+    if (IsWindowEnabled(dialog)) return dialog;
+  return hwnd;
+}
+
+void CBarWnd::EndNestedLoops() {
+  // Ends the bar's menu (EndMenu came only with Windows 98).
+  SendMessageA(hwnd, WM_CANCELMODE, 0, 0);
+  // Each loop ends once control comes back to it.
+  for (HWND dialog : ThreadDialogs()) {
+    auto* own = dynamic_cast<fw::CDialog*>(FromHandle(dialog));
+    if (own) own->EndDialog(IDCANCEL);
+    else EndDialog(dialog, IDCANCEL);
+  }
+}
+
+CBarWnd::NestedLoop::~NestedLoop() {
+  if (--bar.nestedLoops == 0 && bar.closeAfterLoops) PostMessageA(bar.hwnd, WM_CLOSE, 0, 0);
+}
+
+void CBarWnd::RunDialog(fw::CDialog& dialog, fw::CDialog*& running) {
+  if (running) {
+    SetForegroundWindow(running->Handle());
+    return;
+  }
+  NestedLoop loop(*this);
+  running = &dialog;
+  dialog.DoModal(ModalOwner());
+  running = nullptr;
+}
+
+void CBarWnd::ShowMessage(const char* text) {
+  NestedLoop loop(*this);
+  fw::MessageBox(text, MB_OK, ModalOwner());
+}
+
+LRESULT CBarWnd::OnClose(WPARAM, LPARAM) {
+  // Destroyed now, the bar would be used again by the code that runs a
+  // menu, message box or dialog once it returns: those end first, and the
+  // last of them to return closes the bar.
+  if (nestedLoops) {
+    closeAfterLoops = true;
+    EndNestedLoops();
+    return 0;
+  }
+  return Default();
 }
 
 LRESULT CBarWnd::OnDestroy(WPARAM, LPARAM) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 #include "framework/Controls.h"
+#include "framework/Dialog.h"
 #include "buttons/HoverButton.h"
 #include "framework/Wnd.h"
 #include "hooks/shell/barshell.h"
@@ -82,6 +83,13 @@ public:
   void LaunchBrowser(std::string commandLine);
   void OnCloseButton();
 
+  // Nested loops: menus, message boxes and dialogs the bar runs. Each one
+  // is owned by the window whose input it blocks, so that window is
+  // disabled meanwhile; a close asked for during one ends them all first.
+  // Runs a dialog modally; while it runs, asking again brings it to the front.
+  void RunDialog(fw::CDialog& dialog, fw::CDialog*& running);
+  void ShowMessage(const char* text);
+
   // Tray, hot keys and timers.
   void AddTrayIcon();
   void RemoveTrayIcon();
@@ -95,6 +103,8 @@ public:
   HWND windowBeforeFullScreen = nullptr;
   UINT taskbarCreatedMessage = 0;
   int lastPrefsPage = 0;
+  fw::CDialog* aboutBox = nullptr;     // the running ones, else null
+  fw::CDialog* prefsDialog = nullptr;
   int browserCreateCount = 0;
   // The interface buttons; the option pages change their tint live.
   CHoverButton newWindowButton;
@@ -113,7 +123,23 @@ protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+  // Counts a nested loop of the bar for its lifetime.
+  class NestedLoop {
+  public:
+    explicit NestedLoop(CBarWnd& bar) : bar(bar) { ++bar.nestedLoops; }
+    ~NestedLoop();
+  private:
+    CBarWnd& bar;
+  };
+  // The window a new modal must block: the innermost dialog or message
+  // box of this thread, else the bar.
+  HWND ModalOwner() const;
+  void EndNestedLoops();
+  int nestedLoops = 0;
+  bool closeAfterLoops = false;
+
   LRESULT OnCreate(WPARAM, LPARAM);
+  LRESULT OnClose(WPARAM, LPARAM);
   LRESULT OnSize(WPARAM, LPARAM);
   LRESULT OnWindowPosChanged(WPARAM, LPARAM);
   LRESULT OnActivate(WPARAM, LPARAM);

@@ -39,8 +39,11 @@ void CBarWnd::ShowBarMenu(POINT screenPoint) {
   // the foreground window; the user's window gets the foreground back.
   HWND previous = GetForegroundWindow();
   SetForegroundWindow(hwnd);
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN, screenPoint.x, screenPoint.y, 0, hwnd,
-                 nullptr);
+  {
+    NestedLoop loop(*this);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_BOTTOMALIGN, screenPoint.x, screenPoint.y, 0, hwnd,
+                   nullptr);
+  }
   DestroyMenu(menu);  // and the window list with it
   if (IsWindow(previous)) SetForegroundWindow(previous);
   PostMessageA(hwnd, WM_NULL, 0, 0);
@@ -49,9 +52,11 @@ void CBarWnd::ShowBarMenu(POINT screenPoint) {
 bool CBarWnd::OnCommandRoute(WPARAM wParam, LPARAM) {
   UINT id = LOWORD(wParam);
   switch (id) {
-    case ID_ABOUT:
-      fw::CDialog(IDD_ABOUT).DoModal(hwnd);
+    case ID_ABOUT: {
+      fw::CDialog about(IDD_ABOUT);
+      RunDialog(about, aboutBox);
       return true;
+    }
     case ID_CLOSE_ALL:
       CloseAllBrowsers();
       return true;
@@ -87,11 +92,11 @@ void CBarWnd::NewBrowserWindow() { LaunchBrowser(Settings.browserCommand); }
 void CBarWnd::LaunchBrowser(std::string commandLine) {
   std::string expanded;
   if (!ExpandCommandLine(commandLine, expanded)) {
-    fw::MessageBox(COMMAND_TOO_LONG_MESSAGE, MB_OK);
+    ShowMessage(COMMAND_TOO_LONG_MESSAGE);
     return;
   }
   if (const char* message = LaunchErrorMessage(StartProgram(expanded, SW_SHOW)))
-    fw::MessageBox(message, MB_OK);
+    ShowMessage(message);
 }
 
 void CBarWnd::OnCloseButton() {

@@ -72,8 +72,12 @@ LRESULT CBarWnd::OnRButtonDown(WPARAM, LPARAM lParam) {
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING, ITEM_MINIMIZE_RESTORE, IsIconic(window) ? "Restore" : "Minimize");
   AppendMenuA(menu, MF_STRING, ITEM_CLOSE, "Close");
-  int chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-                              screen.x, screen.y, 0, hwnd, nullptr);
+  int chosen = 0;
+  {
+    NestedLoop loop(*this);
+    chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                            screen.x, screen.y, 0, hwnd, nullptr);
+  }
   // The window may have changed state while the menu was open: ask again.
   // Bringing a minimised window to the front does not restore it by itself.
   if (chosen == ITEM_MINIMIZE_RESTORE) {

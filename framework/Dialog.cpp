@@ -5,17 +5,20 @@ namespace fw {
 
 INT_PTR CDialog::DoModal(HWND parent) {
   modal = true;
+  ending = false;
   return DialogBoxParamA(Instance(), MAKEINTRESOURCEA(templateId), parent, StaticDlgProc,
                          reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::Create(HWND parent) {
   modal = false;
+  ending = false;
   return CreateDialogParamA(Instance(), MAKEINTRESOURCEA(templateId), parent, StaticDlgProc,
                             reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void CDialog::EndDialog(INT_PTR code) {
+  ending = true;
   if (modal)
     ::EndDialog(hwnd, code);
   else
@@ -40,7 +43,7 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CDialog::DefaultProc(UINT, WPARAM, LPARAM) {
-  handled = false;
+  if (Frame* f = Frame::Of(this)) f->handled = false;
   return 0;
 }
 
@@ -51,14 +54,10 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND h, UINT msg, WPARAM wParam, LPARAM 
     self->Attach(h);
   }
   if (!self) return FALSE;
-  // Handlers may send messages to this dialog again: each level keeps its own flag.
-  bool outer = self->handled;
-  self->handled = true;
+  Frame frame(self, msg, wParam, lParam);
   LRESULT result = self->Route(msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) return FALSE;  // the object may be gone now
-  bool handled = self->handled;
-  self->handled = outer;
-  if (!handled) return FALSE;
+  // A destroyed dialog has no result to give.
+  if (frame.destroyed || !frame.handled) return FALSE;
   switch (msg) {
     // These answer through the return value, not DWLP_MSGRESULT.
     case WM_INITDIALOG: case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:

@@ -15,6 +15,8 @@ public:
   bool Create(HWND parent);
   void EndDialog(INT_PTR code);
   bool IsModal() const { return modal; }
+  // EndDialog was called: the dialog is on its way out.
+  bool Ending() const { return ending; }
 
 protected:
   virtual BOOL OnInitDialog() { return TRUE; }
@@ -29,7 +31,7 @@ private:
   static INT_PTR CALLBACK StaticDlgProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
   UINT templateId;
   bool modal = false;
-  bool handled = false;
+  bool ending = false;
 };
 
 }  // namespace fw

@@ -6,6 +6,31 @@ namespace fw {
 namespace {
 // The window's property that links it to its object.
 const char kObjectProp[] = "fw.CWnd";
+// The messages being handled on this thread, innermost first.
+thread_local Frame* topFrame = nullptr;
+// Objects whose windows are gone, waiting for PostNcDestroy.
+thread_local CWnd* destroyedList = nullptr;
+}
+
+Frame::Frame(CWnd* wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    : wnd(wnd), msg(msg), wParam(wParam), lParam(lParam), outer(topFrame) {
+  topFrame = this;
+}
+
+Frame::~Frame() {
+  topFrame = outer;
+  if (!destroyed) return;
+  // An outer handler of a destroyed window may still use an object that
+  // goes with it (a child that is a member of its parent, say).
+  for (Frame* f = outer; f; f = f->outer)
+    if (f->destroyed) return;
+  CWnd::DeleteDestroyed();
+}
+
+Frame* Frame::Of(const CWnd* wnd) {
+  Frame* f = topFrame;
+  while (f && f->wnd != wnd) f = f->outer;
+  return f;
 }
 
 const MessageEntry CWnd::messageTable[] = {EndOfTable(nullptr)};
@@ -13,6 +38,12 @@ const MessageEntry CWnd::messageTable[] = {EndOfTable(nullptr)};
 CWnd::~CWnd() {
   // An object that dies before its window leaves the window to default handling.
   if (hwnd && FromHandle(hwnd) == this) Detach();
+  // A member of an object deleted first is no longer waiting.
+  for (CWnd** p = &destroyedList; waiting && *p; p = &(*p)->nextDestroyed)
+    if (*p == this) {
+      *p = nextDestroyed;
+      break;
+    }
 }
 
 CWnd* CWnd::FromHandle(HWND h) {
@@ -46,6 +77,11 @@ bool CWnd::Subclass(HWND control) {
 
 void CWnd::DestroyWindow() {
   if (hwnd) ::DestroyWindow(hwnd);
+}
+
+bool CWnd::Alive() const {
+  const Frame* f = Frame::Of(this);
+  return f ? !f->destroyed : hwnd != nullptr;
 }
 
 void CWnd::Attach(HWND h) {
@@ -122,24 +158,37 @@ LRESULT CWnd::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::Default() {
-  return DefaultProc(current.msg, current.wParam, current.lParam);
+  const Frame* f = Frame::Of(this);
+  return f && !f->destroyed ? DefaultProc(f->msg, f->wParam, f->lParam) : 0;
 }
 
+// Called inside a frame of this object, which keeps it from being deleted.
 LRESULT CWnd::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
-  Current outer = current;
-  current = {msg, wParam, lParam};
   LRESULT result = WindowProc(msg, wParam, lParam);
-  current = outer;
-  if (msg == WM_NCDESTROY) {
-    Detach();
-    CApp* app = CApp::Current();
-    if (app && app->mainWnd == this) {
-      app->mainWnd = nullptr;
-      PostQuitMessage(0);
-    }
-    PostNcDestroy();  // may delete this: nothing follows
-  }
+  if (msg == WM_NCDESTROY) WindowDestroyed();
   return result;
+}
+
+void CWnd::WindowDestroyed() {
+  for (Frame* f = topFrame; f; f = f->outer)
+    if (f->wnd == this) f->destroyed = true;
+  Detach();
+  CApp* app = CApp::Current();
+  if (app && app->mainWnd == this) {
+    app->mainWnd = nullptr;
+    PostQuitMessage(0);
+  }
+  nextDestroyed = destroyedList;
+  destroyedList = this;
+  waiting = true;
+}
+
+void CWnd::DeleteDestroyed() {
+  while (CWnd* w = destroyedList) {
+    destroyedList = w->nextDestroyed;
+    w->waiting = false;
+    w->PostNcDestroy();  // may delete w, and with it objects still listed
+  }
 }
 
 LRESULT CALLBACK CWnd::StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -148,7 +197,9 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lPa
     self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (self) self->Attach(h);
   }
-  return self ? self->Route(msg, wParam, lParam) : DefWindowProcA(h, msg, wParam, lParam);
+  if (!self) return DefWindowProcA(h, msg, wParam, lParam);
+  Frame frame(self, msg, wParam, lParam);
+  return self->Route(msg, wParam, lParam);
 }
 
 bool CWnd::RunPreTranslate(MSG* msg) {

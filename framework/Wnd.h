@@ -7,6 +7,7 @@
 namespace fw {
 
 class CWnd;
+class CDialog;
 typedef LRESULT (CWnd::*Handler)(WPARAM wParam, LPARAM lParam);
 
 // Messages a parent passes back to the control that sent them.
@@ -65,6 +66,28 @@ constexpr MessageEntry EndOfTable(const MessageEntry* base) {
   const ::fw::MessageEntry cls::messageTable[] = {
 #define END_MESSAGE_TABLE(base) ::fw::EndOfTable(base::messageTable) };
 
+// One message being handled, on its thread's stack of such frames. The
+// per-message state lives here rather than in the object, so that nothing
+// is written into an object whose window was destroyed under the handler.
+struct Frame {
+  Frame(CWnd* wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Pops the frame; the last one to leave whose window was destroyed
+  // lets the objects of destroyed windows delete themselves.
+  ~Frame();
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
+  // The innermost frame of that object on this thread, or null.
+  static Frame* Of(const CWnd* wnd);
+
+  CWnd* const wnd;
+  const UINT msg;
+  const WPARAM wParam;
+  const LPARAM lParam;
+  bool handled = true;     // dialogs: false once the dialog manager is to do it
+  bool destroyed = false;  // the window got WM_NCDESTROY while this frame ran
+  Frame* const outer;
+};
+
 class CWnd {
 public:
   CWnd() = default;
@@ -84,6 +107,9 @@ public:
   bool Subclass(HWND control);
   bool SubclassDlgItem(int id, HWND parent) { return Subclass(GetDlgItem(parent, id)); }
   void DestroyWindow();
+  // False once the window was destroyed under the message being handled,
+  // e.g. during a nested loop: then nothing of the object may be used.
+  bool Alive() const;
 
   // Walks from msg's window up through its parents' objects.
   static bool RunPreTranslate(MSG* msg);
@@ -101,8 +127,8 @@ protected:
   virtual bool PreTranslateMessage(MSG* msg) { return false; }
   // WM_COMMAND that no table entry took; true when handled.
   virtual bool OnCommandRoute(WPARAM wParam, LPARAM lParam) { return false; }
-  // After WM_NCDESTROY, when the link to the window is gone: heap objects
-  // may delete themselves here.
+  // After WM_NCDESTROY, once no message of this window (or of one destroyed
+  // with it) is being handled any more: heap objects may delete themselves.
   virtual void PostNcDestroy() {}
   // Default processing of a message that the table did not take.
   virtual LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -116,7 +142,8 @@ protected:
 
   void Attach(HWND h);
   void Detach();
-  LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);  // WindowProc + bookkeeping
+  // WindowProc, and after WM_NCDESTROY the end of the link to the window.
+  LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd = nullptr;
   WNDPROC superProc = nullptr;  // the control's own procedure when subclassed
@@ -124,9 +151,12 @@ protected:
   static LRESULT CALLBACK StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-  struct Current { UINT msg; WPARAM wParam; LPARAM lParam; };
-  Current current = {0, 0, 0};
-  friend class CDialog;
+  friend struct Frame;
+  // Marks the window's frames, breaks the link and waits to be deleted.
+  void WindowDestroyed();
+  static void DeleteDestroyed();
+  CWnd* nextDestroyed = nullptr;  // the thread's list of objects waiting for PostNcDestroy
+  bool waiting = false;
 };
 
 }  // namespace fw

@@ -65,13 +65,21 @@ LRESULT CColorButton::OnDrawItem(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CColorButton::OnClicked(WPARAM, LPARAM) {
+  // A click on the button while its popup is open (it lost the capture)
+  // closes that popup as a cancel.
+  if (open) {
+    SendMessageA(popup, WM_CLOSE, 0, 0);
+    return 0;
+  }
   open = TRUE;
   RECT r;
   GetWindowRect(hwnd, &r);
-  if (!CColorPopup::Open({r.left, r.bottom}, color, hwnd, "Default", "Other colors")) {
+  CColorPopup* opened = CColorPopup::Open({r.left, r.bottom}, color, hwnd, "Default", "Other colors");
+  if (!opened) {
     open = FALSE;  // no popup, nothing to report
     return 0;
   }
+  popup = opened->Handle();
   Notify(WM_COLOR_DROPDOWN, color);
   return 0;
 }

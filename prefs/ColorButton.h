@@ -13,6 +13,7 @@ public:
 
   COLORREF color;     // shown and reported; COLOR_DEFAULT for "Default"
   BOOL open = FALSE;  // the popup is open: the button draws itself pushed
+  HWND popup = nullptr;
 
 protected:
   void PreSubclassWindow() override;

@@ -70,6 +70,7 @@ BEGIN_MESSAGE_TABLE(CColorPopup)
   fw::OnMessage(WM_LBUTTONUP, &CColorPopup::OnLButtonUp),
   fw::OnMessage(WM_KEYDOWN, &CColorPopup::OnKeyDown),
   fw::OnMessage(WM_KILLFOCUS, &CColorPopup::OnKillFocus),
+  fw::OnMessage(WM_DESTROY, &CColorPopup::OnDestroy),
   fw::OnMessage(WM_QUERYNEWPALETTE, &CColorPopup::OnQueryNewPalette),
   fw::OnMessage(WM_PALETTECHANGED, &CColorPopup::OnPaletteChanged),
 END_MESSAGE_TABLE(fw::CWnd)
@@ -289,23 +290,40 @@ LRESULT CColorPopup::OnPaletteChanged(WPARAM wParam, LPARAM) {
   return result;
 }
 
+LRESULT CColorPopup::OnDestroy(WPARAM, LPARAM) {
+  // Closed without a choice (Alt+F4, its owner closing): the button gets
+  // its colour back and is released all the same.
+  if (!reported) Report(WM_COLOR_CANCELLED);
+  return Default();
+}
+
+void CColorPopup::Report(UINT msg) {
+  reported = true;
+  if (msg == WM_COLOR_CANCELLED) chosenColor = initialColor;
+  SendMessageA(button, msg, chosenColor, 0);
+}
+
 void CColorPopup::End(UINT msg) {
   ReleaseCapture();
   if (msg == WM_COLOR_CHOSEN && hotIndex == BOX_CUSTOM) {
     CHOOSECOLORA cc = {};
     cc.lStructSize = sizeof cc;
-    cc.hwndOwner = hwnd;
+    // The dialog blocks the window the popup belongs to (the preferences);
+    // the popup itself steps aside meanwhile.
+    cc.hwndOwner = GetWindow(hwnd, GW_OWNER);
+    ShowWindow(hwnd, SW_HIDE);
     cc.rgbResult = initialColor;
     cc.lpCustColors = customColors;
     cc.Flags = CC_FULLOPEN | CC_ANYCOLOR;
     // "Default" is no colour the dialog could start from.
     if (initialColor != COLOR_DEFAULT) cc.Flags |= CC_RGBINIT;
-    if (ChooseColorA(&cc))
+    BOOL chosen = ChooseColorA(&cc);
+    if (!Alive()) return;  // closed meanwhile, and reported then
+    if (chosen)
       chosenColor = cc.rgbResult;
     else
       msg = WM_COLOR_CANCELLED;
   }
-  if (msg == WM_COLOR_CANCELLED) chosenColor = initialColor;
-  SendMessageA(button, msg, chosenColor, 0);
+  Report(msg);
   DestroyWindow();
 }

@@ -37,14 +37,17 @@ private:
   void DrawBox(HDC dc, int index);
   void DrawCell(HDC dc, int index);
   void DrawTextBox(HDC dc, int index);
-  // Ends with WM_COLOR_CHOSEN or WM_COLOR_CANCELLED; the object is gone after.
+  // Ends with WM_COLOR_CHOSEN or WM_COLOR_CANCELLED and destroys the window.
   void End(UINT msg);
+  // Tells the button how the popup ended; a cancel restores its colour.
+  void Report(UINT msg);
 
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnMouseMove(WPARAM, LPARAM);
   LRESULT OnLButtonUp(WPARAM, LPARAM);
   LRESULT OnKeyDown(WPARAM, LPARAM);
   LRESULT OnKillFocus(WPARAM, LPARAM);
+  LRESULT OnDestroy(WPARAM, LPARAM);
   LRESULT OnQueryNewPalette(WPARAM, LPARAM);
   LRESULT OnPaletteChanged(WPARAM, LPARAM);
 
@@ -61,6 +64,7 @@ private:
   // The button is addressed by its window: one destroyed while the popup
   // lost the capture is then simply not told.
   HWND button;
+  bool reported = false;
 
   DECLARE_MESSAGE_TABLE();
 };

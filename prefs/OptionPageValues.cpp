@@ -57,6 +57,9 @@ LRESULT COptionPage::OnNumberKillFocus(WPARAM wParam, LPARAM lParam) {
     int value = ParseLeadingDigits(WindowText(edit).c_str());
     if (!IsNumberAccepted(f.id, value, Settings.alignLeft, Settings.alignTop,
                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))) {
+      // The closing took the focus and reported it already; the field
+      // loses the focus once more as the preferences go.
+      if (CPrefsDialog* dialog = Dialog(); dialog && dialog->Ending()) return 0;
       char text[64] = "";
       LoadStringA(fw::Instance(), IDS_BAD_VALUE, text, sizeof text);
       fw::MessageBox(text, MB_OK | MB_ICONEXCLAMATION, hwnd);
@@ -124,12 +127,12 @@ LRESULT COptionPage::OnFont(WPARAM, LPARAM) {
   s.fontFace = font.lfFaceName;
   WriteSetting("Font face name", s.fontFace);
 
-  // No paint may use the old font between its deletion and the new one.
-  CBarWnd* bar = CPrefsDialog::Bar();
-  if (bar) SendMessageA(bar->Handle(), WM_SETREDRAW, FALSE, 0);
-  if (s.buttonFont) DeleteObject(s.buttonFont);
+  // Swapped before the old one is deleted, with no message handled in
+  // between: no paint can use a deleted font. (Turning the bar's redraw
+  // off and on instead would show a bar hidden in the tray.)
+  HFONT old = s.buttonFont;
   s.buttonFont = CreateButtonFont();
-  if (bar) SendMessageA(bar->Handle(), WM_SETREDRAW, TRUE, 0);
+  if (old) DeleteObject(old);
   RepaintBar();
   return 0;
 }
@@ -159,17 +162,15 @@ void COptionPage::SetInterfaceButtons(int alpha, COLORREF blendColor) {
 }
 
 LRESULT COptionPage::OnHScroll(WPARAM wParam, LPARAM) {
+  // Every move (drag, keys, a click on the track) shows at once; the file
+  // is written when the move ends.
   if (alphaSlider.Handle()) {
-    switch (LOWORD(wParam)) {
-      case TB_THUMBTRACK:  // live, not written while dragged
-        Settings.alpha = alphaSlider.GetPos();
-        SetInterfaceButtons(Settings.alpha, Settings.blendColor);
-        break;
-      case TB_ENDTRACK:
-        Settings.alpha = alphaSlider.GetPos();
-        WriteThemeSetting("Alpha", Settings.alpha);
-        break;
+    int alpha = alphaSlider.GetPos();
+    if (alpha != Settings.alpha) {
+      Settings.alpha = alpha;
+      SetInterfaceButtons(alpha, Settings.blendColor);
     }
+    if (LOWORD(wParam) == TB_ENDTRACK) WriteThemeSetting("Alpha", alpha);
   }
   return Default();
 }

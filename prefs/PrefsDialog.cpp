@@ -34,7 +34,7 @@ CBarWnd* CPrefsDialog::Bar() {
 void CPrefsDialog::Open(CBarWnd& bar) {
   CPrefsDialog dialog;
   dialog.currentPageId = bar.lastPrefsPage;
-  dialog.DoModal(bar.Handle());
+  bar.RunDialog(dialog, bar.prefsDialog);
 }
 
 BOOL CPrefsDialog::OnInitDialog() {

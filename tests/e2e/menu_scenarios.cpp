@@ -128,3 +128,24 @@ TEST_CASE("bar menu: the \"IE windows list\" brings the chosen window to the fro
   CHECK(Settles([&] { return GetForegroundWindow() == m.b; }));
   CHECK_FALSE(IsIconic(m.a));
 }
+
+TEST_CASE("a WM_CLOSE from outside while the bar menu is open ends the menu, then the program") {
+  MenuRun m("menu_close_outside");
+  m.Open();
+  PostMessageA(m.run.bar, WM_CLOSE, 0, 0);
+  CHECK(m.run.marbel.WaitExit(5000));
+  CHECK(m.run.marbel.ExitCode() == 0);
+  CHECK(VisibleMenus().empty());
+}
+
+TEST_CASE("a failed start's message box blocks the bar; a WM_CLOSE from outside ends it, then the program") {
+  MenuRun m("menu_close_box", "Internet Explorer path=C:\\nowhere\\none.exe\r\n");
+  m.Choose(NEW_WINDOW);
+  HWND box = FindMessageBox("marbel");
+  REQUIRE(box);
+  CHECK(GetWindow(box, GW_OWNER) == m.run.bar);
+  CHECK_FALSE(IsWindowEnabled(m.run.bar));
+  PostMessageA(m.run.bar, WM_CLOSE, 0, 0);
+  CHECK(m.run.marbel.WaitExit(5000));
+  CHECK(m.run.marbel.ExitCode() == 0);
+}

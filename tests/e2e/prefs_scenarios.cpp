@@ -116,6 +116,18 @@ TEST_CASE("a value still being typed is stored by the closing; a bad one keeps t
   CHECK(run.scenario.ReadFile("marbel.ini") == INI_HEAD + "Bar height=30\r\n");
   // The bar takes its new height as the dialog closes.
   CHECK(WaitUntil([&] { RECT b = WindowRect(run.bar); return b.bottom - b.top == 30; }));
+  // Closed with a rejected value: told once, and the dialog closes.
+  dialog = OpenPrefs(run.bar);
+  REQUIRE(dialog);
+  height = GetDlgItem(ChoosePage(dialog, PAGE_APPEARANCE), 208);
+  TypeNumber(height, "23");
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  box = FindMessageBox("marbel");
+  REQUIRE(box);
+  CloseMessageBox(box);
+  CHECK(WaitUntil([&] { return !IsWindow(dialog); }));
+  CHECK_FALSE(FindMessageBox("marbel", 1500));
+  CHECK(run.scenario.ReadFile("marbel.ini") == INI_HEAD + "Bar height=30\r\n");
 }
 
 TEST_CASE("Maximize turns sticking mode off at once and docks the bar again") {
@@ -281,11 +293,10 @@ TEST_CASE("colour pickers: Default stores each setting's default, Esc stores the
   CHECK(run.scenario.ReadFile("marbel.ini") == INI_HEAD);
 }
 
-TEST_CASE("a font chosen with underline gives five font keys and no underline") {
-  BarRun run("prefs_font", BASE);
-  REQUIRE(run.bar);
-  HWND dialog = OpenPrefs(run.bar);
-  REQUIRE(dialog);
+namespace {
+
+// The font dialog of the Appearance page, opened by its button.
+HWND OpenFontDialog(HWND dialog) {
   HWND page = ChoosePage(dialog, PAGE_APPEARANCE);
   HWND fontDialog = nullptr;
   REQUIRE(ClickControlUntil(GetDlgItem(page, 226), [&] {
@@ -293,6 +304,17 @@ TEST_CASE("a font chosen with underline gives five font keys and no underline") 
       if (w != dialog && IsWindowVisible(w) && GetDlgItem(w, 0x411)) fontDialog = w;
     return fontDialog != nullptr;
   }));
+  return fontDialog;
+}
+
+}  // namespace
+
+TEST_CASE("a font chosen with underline gives five font keys and no underline") {
+  BarRun run("prefs_font", BASE);
+  REQUIRE(run.bar);
+  HWND dialog = OpenPrefs(run.bar);
+  REQUIRE(dialog);
+  HWND fontDialog = OpenFontDialog(dialog);
   HWND underline = GetDlgItem(fontDialog, 0x411);  // chx2, "Underline"
   REQUIRE(ClickControlUntil(underline, [&] {
     return SendMessageA(underline, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -311,6 +333,49 @@ TEST_CASE("a font chosen with underline gives five font keys and no underline") 
   }
   CHECK(at == ini.size());
   CHECK(ini.find("nderline") == std::string::npos);
+}
+
+TEST_CASE("a font chosen while the bar is hidden in the tray leaves it hidden") {
+  BarRun run("prefs_font_hidden", BASE + "Hide into the system tray on start=1\r\n");
+  REQUIRE(run.bar);
+  PostMessageA(run.bar, WM_COMMAND, 131, 0);  // "Preferences", as from the tray menu
+  HWND dialog = WaitForWindow("#32770", PREFS_TITLE);
+  REQUIRE(dialog);
+  SetForegroundWindow(dialog);  // opened without input, it may not have the keyboard
+  REQUIRE(!IsWindowVisible(run.bar));
+  HWND fontDialog = OpenFontDialog(dialog);
+  REQUIRE(ClickControlUntil(GetDlgItem(fontDialog, IDOK), [&] { return !IsWindow(fontDialog); }));
+  REQUIRE(WaitUntil([&] { return run.scenario.ReadFile("marbel.ini").find("Font face name=") != std::string::npos; }));
+  CHECK(Stays([&] { return !IsWindowVisible(run.bar); }));
+  ClosePrefs(dialog);
+}
+
+TEST_CASE("the Alpha slider moved by a click on its track or by a key repaints the interface buttons") {
+  BarRun run("prefs_alpha", BASE, "Enable blending=1\r\nAlpha=0\r\nBlending color=255\r\n");
+  REQUIRE(run.bar);
+  HWND dialog = OpenPrefs(run.bar);
+  REQUIRE(dialog);
+  HWND slider = GetDlgItem(ChoosePage(dialog, PAGE_ADVANCED), 261);
+  REQUIRE(slider);
+  if (!IsWindowEnabled(slider)) {  // blending needs a 32-bit display
+    MESSAGE("no 32-bit display: the slider is off");
+    ClosePrefs(dialog);
+    return;
+  }
+  // The tint covers the whole new-window button: its middle shows it.
+  RECT r = WindowRect(GetDlgItem(run.bar, 245));
+  auto middle = [&] { return ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2); };
+  COLORREF before = middle();
+  auto repainted = [&] { return middle() != before; };
+  // The thumb sits at the left end: a click at the middle pages right.
+  REQUIRE(ClickControlUntil(slider, [&] { return SendMessageA(slider, TBM_GETPOS, 0, 0) > 0; }));
+  CHECK(WaitUntil(repainted));
+  before = middle();
+  PressKey(VK_END);
+  REQUIRE(WaitUntil([&] { return SendMessageA(slider, TBM_GETPOS, 0, 0) == 255; }));
+  CHECK(WaitUntil(repainted));
+  ClosePrefs(dialog);
+  CHECK(run.scenario.ReadFile("colors.ini").find("Alpha=255") != std::string::npos);
 }
 
 TEST_CASE("a help request on the tree shows nothing; one on a page control asks for a popup") {

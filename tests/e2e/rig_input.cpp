@@ -22,12 +22,13 @@ RECT ClientOnScreen(HWND bar) {
 
 }  // namespace
 
-BarRun::BarRun(const char* name, const std::string& prefs) : scenario(name), shell(scenario) {
+BarRun::BarRun(const char* name, const std::string& prefs, const std::string& theme)
+    : scenario(name), shell(scenario) {
   REQUIRE(shell.tray);
   scenario.WriteFile("marbel.ini", "[Preferences]\r\n" + prefs);
   scenario.WriteFile("colors.ini", "[Color theme]\r\n" + ColorLine("Bar background color", BAR_COLOR) +
                                        ColorLine("Buttons background color", BUTTON_COLOR) +
-                                       ColorLine("Active button color", ACTIVE_COLOR));
+                                       ColorLine("Active button color", ACTIVE_COLOR) + theme);
   marbel = scenario.StartMarbel();
   bar = WaitForBar(marbel);
 }

@@ -13,10 +13,11 @@ const COLORREF BAR_COLOR = RGB(0, 160, 0);
 const COLORREF BUTTON_COLOR = RGB(0, 0, 255);
 const COLORREF ACTIVE_COLOR = RGB(255, 0, 0);
 
-// A scenario with the stand-in taskbar up, the test colours, "prefs" as
-// the "Preferences" lines of marbel.ini, and marbel started in it.
+// A scenario with the stand-in taskbar up, the test colours and "theme"
+// in colors.ini, "prefs" as the "Preferences" lines of marbel.ini, and
+// marbel started in it.
 struct BarRun {
-  BarRun(const char* name, const std::string& prefs);
+  BarRun(const char* name, const std::string& prefs, const std::string& theme = "");
   // Ends marbel the ordinary way, so its app bar and hooks go with it.
   ~BarRun() { Exit(); }
   bool Exit();  // WM_CLOSE to the bar; true when marbel ended

@@ -6,7 +6,7 @@
 // "Docked" is what a user and other programs can see: the bar shown at the
 // bottom edge where it started, no icon, and the shell placing a new app
 // bar above it (Wine keeps app bars apart but does not shrink the work area).
-#include "rig_input.h"
+#include "rig_prefs.h"
 #include "rig_tray.h"
 
 #include <doctest/doctest.h>
@@ -18,7 +18,8 @@ namespace {
 const UINT WM_BAR_TRAYICON = WM_USER + 1;
 const UINT ID_TRAY_ICON = 0x8003;
 const UINT HIDE_LEFT = 231;  // the left "Hide in tray" button
-const int HIDE_RESTORE = 4;  // Down presses to "Hide/restore Marbel!" in the bar menu
+// Down presses to items of the bar menu.
+const int HIDE_RESTORE = 4, PREFERENCES = 5, EXIT = 6;
 const std::string BASE = "Open default browser on start=0\r\nMaximize browser windows=0\r\n";
 
 std::string BrowserCommand(const char* title) {
@@ -448,3 +449,30 @@ TEST_CASE("\"TaskbarCreated\": the icon comes back only while hidden, and the ne
 }
 
 
+
+TEST_CASE("with the preferences open, the tray menu's \"Preferences\" opens no second one and its \"Exit\" ends the program") {
+  TrayRun t("tray_prefs_open");
+  HotKeyHide();
+  REQUIRE(t.WaitHidden());
+  POINT c = CenterOf(TrayIconsOf(t.run.bar)[0]);
+  auto trayMenu = [&](int item) {
+    MoveMouse(c.x, c.y);  // first, as in the scenario of the icon's menu
+    Pause(300);
+    SingleClick(c.x, c.y, true);
+    REQUIRE(FindPopupMenu());
+    ChooseByKeyboard(item);
+  };
+  auto prefsShown = [] {
+    int n = 0;
+    for (HWND w : TopLevelWindows("#32770")) n += IsWindowVisible(w) && TextOf(w) == PREFS_TITLE;
+    return n;
+  };
+  trayMenu(PREFERENCES);
+  HWND dialog = WaitForWindow("#32770", PREFS_TITLE);
+  REQUIRE(dialog);
+  trayMenu(PREFERENCES);
+  CHECK(Stays([&] { return prefsShown() == 1; }));
+  trayMenu(EXIT);
+  CHECK(t.run.marbel.WaitExit(5000));
+  CHECK(t.run.marbel.ExitCode() == 0);
+}

@@ -185,6 +185,9 @@ struct Picker {
 struct DialogCloser {
   static COLORREF pick;  // the colour to enter before OK, or COLOR_DEFAULT for Cancel
   static bool seen;
+  static HWND destroy;   // destroyed instead, when set
+  static HWND owner;     // the dialog's, and whether it took input meanwhile
+  static bool ownerEnabled;
   static BOOL CALLBACK Find(HWND h, LPARAM out) {
     char cls[16] = {};
     GetClassNameA(h, cls, sizeof cls);
@@ -198,6 +201,9 @@ struct DialogCloser {
     if (!dialog) return;
     KillTimer(nullptr, id);
     seen = true;
+    owner = GetWindow(dialog, GW_OWNER);
+    ownerEnabled = IsWindowEnabled(owner) != FALSE;
+    if (destroy) return (void)DestroyWindow(destroy);
     int button = IDCANCEL;
     if (pick != COLOR_DEFAULT) {
       // The dialog's red, green and blue fields.
@@ -212,6 +218,9 @@ struct DialogCloser {
 };
 COLORREF DialogCloser::pick = COLOR_DEFAULT;
 bool DialogCloser::seen = false;
+HWND DialogCloser::destroy = nullptr;
+HWND DialogCloser::owner = nullptr;
+bool DialogCloser::ownerEnabled = true;
 
 }  // namespace
 
@@ -426,6 +435,21 @@ TEST_CASE("\"Other colors\" opens the colour dialog") {
     CHECK(n.back().color == RGB(10, 20, 30));
     CHECK(picker.button.color == RGB(10, 20, 30));
   }
+  SUBCASE("it blocks the popup's owner, which may go meanwhile: one cancel, nothing after") {
+    HWND parent = picker.parent;
+    DialogCloser::destroy = parent;
+    SetTimer(nullptr, 0, 100, DialogCloser::Tick);
+    PressKey(VK_RETURN);
+    DialogCloser::destroy = nullptr;
+    CHECK(DialogCloser::seen);
+    CHECK(DialogCloser::owner == parent);
+    CHECK_FALSE(DialogCloser::ownerEnabled);
+    CHECK(Picker::PopupWindow() == nullptr);
+    REQUIRE(n.size() >= 2);
+    CHECK(n[n.size() - 2].msg == WM_COLOR_CLOSEUP);
+    CHECK(n.back().msg == WM_COLOR_CANCELLED);
+    CHECK(n.back().color == 0x123456);
+  }
 }
 
 TEST_CASE("a click outside cancels; a click on \"Default\" chooses it") {
@@ -489,6 +513,25 @@ TEST_CASE("losing the focus releases the capture but keeps the popup open") {
   // Destroying the owner takes the open popup with it.
   picker.parent.DestroyWindow();
   CHECK(!IsWindow(pw));
+}
+
+TEST_CASE("a popup closed otherwise restores the colour of the opening and releases the button") {
+  Picker picker;
+  REQUIRE(picker.Open() != nullptr);
+  HWND pw = Picker::PopupWindow();
+  MouseTo(picker.CellCenter(20));
+  REQUIRE(picker.button.color == COLOR_TABLE[20].color);
+  SUBCASE("closed as by Alt+F4") { SendMessageA(pw, WM_CLOSE, 0, 0); }
+  SUBCASE("its button clicked again after it lost the focus") {
+    SendMessageA(pw, WM_KILLFOCUS, 0, 0);
+    Pump(GetDoubleClickTime() + 50);  // a click, not the second half of a double click
+    ClickAt(Center(picker.ButtonRect()));
+  }
+  CHECK(Picker::PopupWindow() == nullptr);
+  CHECK_FALSE(picker.button.open);
+  CHECK(picker.button.color == 0x8E8E38);
+  CHECK(picker.parent.LastMessage() == WM_COLOR_CANCELLED);
+  CHECK(picker.parent.notes.back().color == 0x8E8E38);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/Wnd.h"
+#include <cstring>
 #include <string>
 
 namespace {
@@ -287,4 +288,71 @@ TEST_CASE("a modeless dialog lives until destroyed and is pre-translated") {
   CHECK(IsWindow(dialog));
   dialog.EndDialog(1);
   CHECK(dialog.Handle() == nullptr);
+}
+
+namespace {
+
+// A heap window from a fixed arena that is filled with a pattern when the
+// object is deleted and never handed out again: a write through a stale
+// pointer after the delete shows in the pattern.
+alignas(16) unsigned char arena[512];
+size_t arenaUsed = 0;
+bool ArenaPoisoned() {
+  for (size_t i = 0; i < arenaUsed; ++i)
+    if (arena[i] != 0xDD) return false;
+  return arenaUsed != 0;
+}
+
+template <class Base> class Poisoned : public Base {
+public:
+  using Base::Base;
+  static void* operator new(size_t size) {
+    REQUIRE(size <= sizeof arena);
+    arenaUsed = 0;
+    return arena;
+  }
+  static void operator delete(void* p, size_t size) {
+    memset(p, 0xDD, size);
+    arenaUsed = size;
+  }
+protected:
+  void PostNcDestroy() override { delete this; }
+};
+
+// Closes its parent from inside its own handler, as the bar's buttons can.
+class ClosesParent : public BaseWnd {
+public:
+  LRESULT OnPing(WPARAM, LPARAM) { return SendMessageA(GetParent(hwnd), WM_CLOSE, 0, 0); }
+  DECLARE_MESSAGE_TABLE();
+};
+BEGIN_MESSAGE_TABLE(ClosesParent)
+  fw::OnMessage(WM_PING, &ClosesParent::OnPing),
+END_MESSAGE_TABLE(BaseWnd)
+
+// A window with a child object as a member, as the bar has its buttons.
+class Owner : public BaseWnd {
+public:
+  ClosesParent child;
+};
+
+}  // namespace
+
+TEST_CASE("a window destroyed inside its own or a child's handler is deleted, and not written after") {
+  SUBCASE("its own WM_CLOSE reaches the default handling") {
+    auto* w = new Poisoned<BaseWnd>;
+    REQUIRE(w->Create());
+    SendMessageA(*w, WM_CLOSE, 0, 0);
+  }
+  SUBCASE("a member child's handler closes it") {
+    auto* w = new Poisoned<Owner>;
+    REQUIRE(w->Create());
+    REQUIRE(w->child.Create(*w));
+    SendMessageA(w->child, WM_PING, 0, 0);
+  }
+  SUBCASE("a modeless dialog ends itself") {
+    auto* d = new Poisoned<TestDialog>;
+    REQUIRE(d->Create(nullptr));
+    SendMessageA(*d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  CHECK(ArenaPoisoned());
 }
