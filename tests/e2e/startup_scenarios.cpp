@@ -143,6 +143,15 @@ TEST_CASE("a second instance is refused with a message and leaves the first unto
   CHECK(IsWindowVisible(first.bar));
   RECT after = WindowRect(first.bar);
   CHECK(EqualRect(&before, &after));
+  // The refused process mapped the taskbar hook library too; its exit must
+  // not take the first bar's hook with it.
+  BrowserFixture browsers(first.scenario);
+  REQUIRE(browsers.Ready());
+  HWND ie = browsers.Open("IEFrame", "after refusal");
+  REQUIRE(ie);
+  first.shell.Add(ie);
+  first.shell.Trigger();
+  CHECK(first.shell.Buttons() == "");
   CHECK(first.Exit());
 }
 
