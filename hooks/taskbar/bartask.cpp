@@ -169,9 +169,10 @@ extern "C" int SetTaskbarHook(int catchExplorerWindows)
         return Fail("Can't set taskbar hook!");
     hookOwner = GetCurrentProcessId();
     // A message through the hook maps us into the shell, and its first
-    // purge runs at once; the result does not depend on it.
+    // purge runs at once; the result does not depend on it. Blocked: the
+    // caller's own window takes no message meanwhile.
     DWORD_PTR ignored;
-    SendMessageTimeoutA(taskList, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10, &ignored);
+    SendMessageTimeoutA(taskList, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 10, &ignored);
     return 1;
 }
 

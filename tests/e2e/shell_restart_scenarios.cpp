@@ -115,3 +115,17 @@ TEST_CASE("docked, Explorer windows caught: the new taskbar loses folder buttons
   t.run.shell.Trigger();
   CHECK(t.run.shell.Buttons() == "Other Later");
 }
+
+TEST_CASE("a new shell process: the old one's exit leaves the new taskbar hooked") {
+  RestartRun t("restart_new_process", "");
+  StandinShell fresh(t.run.scenario);
+  REQUIRE(fresh.tray);
+  SendMessageA(t.run.bar, RegisterWindowMessageA("TaskbarCreated"), 0, 0);  // the new shell's broadcast
+  // The old shell unloads the hook library as it ends.
+  PostMessageA(t.run.shell.tray, WM_CLOSE, 0, 0);
+  REQUIRE(t.run.shell.process.WaitExit(5000));
+  fresh.Add(t.ie);
+  fresh.Add(t.other);
+  fresh.Trigger();
+  CHECK(fresh.Buttons() == "Other");
+}
