@@ -60,7 +60,10 @@ void CBarWnd::ScanBrowserWindows() {
 
 LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   HWND window = reinterpret_cast<HWND>(wParam);
-  if (!IsBrowserClass(window)) {
+  // A closed window reported late (the hook posts that report while we do
+  // not answer) has no class left to read: its entry is found by handle.
+  const bool goneLate = code == HSHELL_WINDOWDESTROYED && !IsWindow(window);
+  if (!goneLate && !IsBrowserClass(window)) {
     if (code == HSHELL_WINDOWACTIVATED) {
       lastActiveBrowser = activeBrowser;
       activeBrowser = nullptr;

@@ -22,11 +22,14 @@ static LRESULT CALLBACK ShellProc(int code, WPARAM wParam, LPARAM lParam)
 {
     // Sent, not posted: the bar sees the window before its creator goes on.
     // But this runs in every program that makes windows: none of them may
-    // stop with a hung bar.
+    // stop with a hung bar. A closing window it missed would stay on the
+    // bar for good, so that news waits in its queue instead.
     DWORD_PTR ignored;
-    if (code >= 0 && wParam && IsForwarded(code) && IsWindow(barWindow))
-        SendMessageTimeoutA(barWindow, WM_BAR_SHELLEVENT, wParam, code, SMTO_ABORTIFHUNG,
-                            BAR_ANSWER_TIMEOUT, &ignored);
+    if (code >= 0 && wParam && IsForwarded(code) && IsWindow(barWindow) &&
+        !SendMessageTimeoutA(barWindow, WM_BAR_SHELLEVENT, wParam, code, SMTO_ABORTIFHUNG,
+                             BAR_ANSWER_TIMEOUT, &ignored) &&
+        code == HSHELL_WINDOWDESTROYED)
+        PostMessageA(barWindow, WM_BAR_SHELLEVENT, wParam, code);
     return CallNextHookEx(shellHook, code, wParam, lParam);
 }
 
