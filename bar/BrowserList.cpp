@@ -1,8 +1,9 @@
 // Which top-level windows are browser windows, the list of them that the
 // shell hook keeps current, and their automatic placement.
 //
-// Shell events arrive by SendMessage from a thread of another process,
-// which waits until we return: nothing here waits for another program.
+// Shell events are sent from a thread of another process, which waits
+// until we return (unless we hang: then a closed window's report is posted
+// instead): nothing here waits for another program.
 #include "bar/BarWnd.h"
 #include "bar/Layout.h"
 #include "app/Settings.h"
