@@ -62,7 +62,11 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
   // Without both hooks the bar cannot do its job: the libraries have told
   // the user why, and the window is destroyed again.
   if (!SetShellHook(hwnd)) return -1;
-  if (!SetTaskbarHook(Settings.catchExplorer)) return -1;
+  if (!SetTaskbarHook(Settings.catchExplorer)) {
+    // Not every system sends WM_DESTROY after a failed WM_CREATE.
+    RemoveShellHook();
+    return -1;
+  }
   taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));

@@ -1,8 +1,9 @@
 // Which top-level windows are browser windows, the list of them that the
 // shell hook keeps current, and their automatic placement.
 //
-// Shell events arrive by SendMessage from a thread of another process,
-// which waits until we return: nothing here waits for another program.
+// Shell events are sent from a thread of another process, which waits
+// until we return (unless we hang: then a closed window's report is posted
+// instead): nothing here waits for another program.
 #include "bar/BarWnd.h"
 #include "bar/Layout.h"
 #include "app/Settings.h"
@@ -60,7 +61,10 @@ void CBarWnd::ScanBrowserWindows() {
 
 LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   HWND window = reinterpret_cast<HWND>(wParam);
-  if (!IsBrowserClass(window)) {
+  // A closed window reported late (the hook posts that report while we do
+  // not answer) has no class left to read: its entry is found by handle.
+  const bool goneLate = code == HSHELL_WINDOWDESTROYED && !IsWindow(window);
+  if (!goneLate && !IsBrowserClass(window)) {
     if (code == HSHELL_WINDOWACTIVATED) {
       lastActiveBrowser = activeBrowser;
       activeBrowser = nullptr;

@@ -125,7 +125,12 @@ LRESULT CBarWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (taskbarCreatedMessage && msg == taskbarCreatedMessage) {
     // A new shell knows no icons: a hidden bar needs its own back, and so
     // does a sticking bar, which keeps its icon while shown.
-    if (!IsWindowVisible(hwnd) || Settings.stickingMode) AddTrayIcon();
+    if (!IsWindowVisible(hwnd) || Settings.stickingMode) {
+      AddTrayIcon();
+    } else {  // docked: nor does it know app bars
+      RegisterAppBar();
+      PositionBar();
+    }
     // The new taskbar runs on a new thread: hook that one.
     SetTaskbarHook(Settings.catchExplorer);
   }

@@ -14,11 +14,22 @@ static bool IsForwarded(int code)
            code == HSHELL_WINDOWACTIVATED || code == HSHELL_REDRAW;
 }
 
+// The bar answers in moments; this only bounds the wait for a bar that
+// stopped answering before the system calls it hung.
+static const UINT BAR_ANSWER_TIMEOUT = 5000;  // ms
+
 static LRESULT CALLBACK ShellProc(int code, WPARAM wParam, LPARAM lParam)
 {
     // Sent, not posted: the bar sees the window before its creator goes on.
-    if (code >= 0 && wParam && IsForwarded(code) && IsWindow(barWindow))
-        SendMessageA(barWindow, WM_BAR_SHELLEVENT, wParam, code);
+    // But this runs in every program that makes windows: none of them may
+    // stop with a hung bar. A closing window it missed would stay on the
+    // bar for good, so that news waits in its queue instead.
+    DWORD_PTR ignored;
+    if (code >= 0 && wParam && IsForwarded(code) && IsWindow(barWindow) &&
+        !SendMessageTimeoutA(barWindow, WM_BAR_SHELLEVENT, wParam, code, SMTO_ABORTIFHUNG,
+                             BAR_ANSWER_TIMEOUT, &ignored) &&
+        code == HSHELL_WINDOWDESTROYED)
+        PostMessageA(barWindow, WM_BAR_SHELLEVENT, wParam, code);
     return CallNextHookEx(shellHook, code, wParam, lParam);
 }
 

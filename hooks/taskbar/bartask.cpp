@@ -12,10 +12,10 @@ static HWND taskList SHARED = nullptr;   // the taskbar's button list control
 static LONG ntPlatform SHARED = 0;
 static LONG toolbarMode SHARED = 0;      // else tab mode
 static HHOOK taskbarHook SHARED = nullptr;
+// Every process that maps us shares the handle: a refused second bar, or a
+// shell that restarted, must not remove the hook of the bar that set it.
+static DWORD hookOwner SHARED = 0;       // process id of the bar that set it
 static LONG catchExplorer SHARED = 0;
-
-// Set while the shell process runs its first purge for the installing call.
-static const char installedEventName[] = "{C459D490-3856-464b-9E25-56B7F65F5169}";
 
 static bool SameText(const char* a, const char* b)
 {
@@ -32,34 +32,39 @@ static bool IsBrowserWindow(HWND window)
     return SameText(className, "IEFrame") || (catchExplorer && SameText(className, "CabinetWClass"));
 }
 
+// The button's data: the shell's record for it, which starts with the
+// window handle. The layout is the shell's own; another build may differ.
+static DWORD_PTR ButtonData(int index)
+{
+    TBBUTTON button = {};
+    return SendMessageA(taskList, TB_GETBUTTON, index, (LPARAM)&button) ? button.dwData : 0;
+}
+
 // Toolbar deletions are posted, so they land after the message that caused
 // the purge; until the toolbar has handled them its indices are stale. A
-// purge in between (for instance the purge on loading into the shell
-// followed at once by the first trigger) would post the same indices again,
-// and the second round would delete whatever buttons had moved into them:
-// other programs' buttons. So while one of our deletions still waits in
-// this thread's queue, the purge does nothing. The queue is the state, so
-// nothing needs clearing and nothing is shared. (PM_QS_POSTMESSAGE exists
-// from Windows 2000/98 on; toolbar mode runs on XP and later only.)
-static bool DeletionsPending()
-{
-    MSG queued;
-    return PeekMessageA(&queued, taskList, TB_DELETEBUTTON, TB_DELETEBUTTON,
-                        PM_NOREMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE);
-}
+// purge in between (the first purge followed at once by a trigger) would
+// post the same indices again, and the second round would delete whatever
+// buttons had moved into them: other programs' buttons. Posted messages are
+// handled in order, so the last deletion posted is the last to land: while
+// its button still sits at its index, the purge does nothing. Only this
+// thread purges, so the note is the process's own.
+static int lastDeletedIndex = -1;
+static DWORD_PTR lastDeletedData;
 
 static void PurgeToolbar()
 {
-    if (DeletionsPending())
+    if (lastDeletedIndex >= 0 && ButtonData(lastDeletedIndex) == lastDeletedData)
         return;
+    lastDeletedIndex = -1;
     // From the last index down, so a deletion never moves one still to visit.
     for (int i = (int)SendMessageA(taskList, TB_BUTTONCOUNT, 0, 0) - 1; i >= 0; --i) {
-        TBBUTTON button = {};
-        SendMessageA(taskList, TB_GETBUTTON, i, (LPARAM)&button);
-        // The shell's record for the button starts with the window handle.
-        const HWND* record = (const HWND*)button.dwData;
-        if (record && IsBrowserWindow(*record))
-            PostMessageA(taskList, TB_DELETEBUTTON, i, 0);
+        DWORD_PTR data = ButtonData(i);
+        const HWND* record = (const HWND*)data;
+        if (!record || IsBadReadPtr(record, sizeof *record) || !IsBrowserWindow(*record))
+            continue;
+        PostMessageA(taskList, TB_DELETEBUTTON, i, 0);
+        lastDeletedIndex = i;
+        lastDeletedData = data;
     }
 }
 
@@ -75,8 +80,7 @@ static void PurgeTabs()
 }
 
 // The tab purge itself sends TCM_GETITEMCOUNT, the trigger on NT, so the
-// hook could start a purge inside the purge (and the queue test could
-// deliver a sent message that triggers one). Process-local: the purge only
+// hook could start a purge inside the purge. Process-local: the purge only
 // ever runs on the taskbar's thread.
 static bool purging;
 
@@ -100,11 +104,18 @@ static bool IsTrigger(UINT message)
     return message == (ntPlatform ? TCM_GETITEMCOUNT : TCM_GETITEMRECT);
 }
 
+// The first message the hook sees in the shell purges whatever the taskbar
+// holds already: not the library's loading, which runs under the loader's
+// lock, where sending to a window is unsafe.
+static bool purgedOnce;
+
 static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam)
 {
     // Called before the list handles the message, so it sees itself purged.
-    if (code >= 0 && IsTrigger(((const CWPSTRUCT*)lParam)->message))
+    if (code >= 0 && (!purgedOnce || IsTrigger(((const CWPSTRUCT*)lParam)->message))) {
+        purgedOnce = true;
         Purge();
+    }
     return CallNextHookEx(taskbarHook, code, wParam, lParam);
 }
 
@@ -123,6 +134,17 @@ static int Fail(const char* text)
     return 0;
 }
 
+// Only the process that set the hook removes it.
+static int RemoveOwnHook()
+{
+    if (!taskbarHook || hookOwner != GetCurrentProcessId())
+        return 0;
+    int removed = UnhookWindowsHookEx(taskbarHook);
+    taskbarHook = nullptr;
+    hookOwner = 0;
+    return removed;
+}
+
 extern "C" int SetTaskbarHook(int catchExplorerWindows)
 {
     OSVERSIONINFOA version;
@@ -139,51 +161,29 @@ extern "C" int SetTaskbarHook(int catchExplorerWindows)
     if (!taskList)
         return Fail("Can't locate the taskbar!");
 
-    HANDLE installed = CreateEventA(nullptr, TRUE, FALSE, installedEventName);
+    // "TaskbarCreated" can come while the old taskbar lives: one hook only.
+    RemoveOwnHook();
     DWORD taskbarThread = GetWindowThreadProcessId(taskList, nullptr);
     taskbarHook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, GetModuleHandleA("bartask.dll"), taskbarThread);
-    if (!taskbarHook) {
-        CloseHandle(installed);
+    if (!taskbarHook)
         return Fail("Can't set taskbar hook!");
-    }
-    // Wakes the taskbar's thread so the system maps us into the shell and
-    // the attach code purges at once; the result does not depend on it.
-    PostThreadMessageA(taskbarThread, WM_NULL, 0, 0);
-    WaitForSingleObject(installed, 10);
-    CloseHandle(installed);
+    hookOwner = GetCurrentProcessId();
+    // A message through the hook maps us into the shell, and its first
+    // purge runs at once; the result does not depend on it. Blocked: the
+    // caller's own window takes no message meanwhile.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(taskList, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 10, &ignored);
     return 1;
 }
 
 extern "C" int RemoveTaskbarHook(void)
 {
-    if (!taskbarHook)
-        return 0;
-    int removed = UnhookWindowsHookEx(taskbarHook);
-    taskbarHook = nullptr;
-    return removed;
-}
-
-// In the shell process, on the taskbar's thread: remove the buttons of the
-// browser windows already open, then tell the installing call.
-static void OnAttach()
-{
-    if (!IsWindow(taskList) || GetWindowThreadProcessId(taskList, nullptr) != GetCurrentThreadId())
-        return;
-    HANDLE installed = OpenEventA(EVENT_MODIFY_STATE, FALSE, installedEventName);
-    Purge();
-    if (installed) {
-        SetEvent(installed);
-        CloseHandle(installed);
-    }
+    return RemoveOwnHook();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        OnAttach();
-    else if (reason == DLL_PROCESS_DETACH && taskbarHook) {
-        UnhookWindowsHookEx(taskbarHook);
-        taskbarHook = nullptr;
-    }
+    if (reason == DLL_PROCESS_DETACH)
+        RemoveOwnHook();
     return TRUE;
 }

@@ -10,6 +10,10 @@
 // Not here: the placement a shell notification asks for. The window's own
 // thread sends that notification and waits for the bar, so it cannot be
 // hung while the bar places it.
+//
+// The other way round, a hung bar: its Unix process stopped (SIGSTOP runs
+// none of its code, a real hang), other programs must still make and end
+// windows, though the shell hook in each of them reports to the bar.
 #include "rig_fault.h"
 
 #include <doctest/doctest.h>
@@ -35,6 +39,24 @@ void PostKeys(HWND menu, int downs) {
 // Time for posted input to reach the handler before the probe is posted
 // behind it (posted messages go before input in the queue).
 void LetItAct() { WaitUntil([] { return false; }, 300); }
+
+// The Unix processes of a program stopped until this ends (SIGSTOP: none
+// of their code runs, a real hang). Under Wine a process's Unix command
+// line is its program's full Windows path.
+struct Stopped {
+  explicit Stopped(const std::string& program) {
+    char full[MAX_PATH] = "";
+    GetFullPathNameA(program.c_str(), MAX_PATH, full, nullptr);
+    path = full;
+    Signal("STOP");
+  }
+  ~Stopped() { Signal("CONT"); }
+  void Signal(const char* name) const {
+    RunUnixShell("for p in /proc/[0-9]*; do grep -qxzF '" + path + "' $p/cmdline 2>/dev/null && kill -" +
+                 name + " ${p#/proc/}; done");
+  }
+  std::string path;
+};
 
 struct HungRun {
   explicit HungRun(const char* name, const std::string& prefs = "")
@@ -161,4 +183,42 @@ TEST_CASE("hung browser: hiding, restoring and exiting return at once") {
     CloseHandle(marbel);
     CHECK(WaitUntil([&] { return !IsWindow(h.healthy); }, 2000));
   }
+}
+
+TEST_CASE("hung bar: other programs make and end windows at once, and the bar goes on afterwards") {
+  Scenario s("hung bar");
+  BrowserFixture browser(s);
+  REQUIRE(browser.Ready());
+  BarUnderTest run = StartBar(s, "Maximize browser windows=1\r\n");
+  REQUIRE(run.tip);
+  auto answers = [&] {
+    DWORD_PTR result;
+    return SendMessageTimeoutA(run.bar, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) != 0;
+  };
+  const int listed = ToolCount(run.tip);
+  HWND closed = browser.Open("IEFrame", "Closed meanwhile");
+  REQUIRE(WaitUntil([&] { return ToolCount(run.tip) == listed + 1; }));
+  // Hidden first: Wine would hand the activation to the stopped bar as the
+  // window closes, and wait for it (Windows queues that for the bar).
+  REQUIRE(browser.Do("hide", closed));
+  {
+    Stopped stopped(BinDir() + "\\marbel.exe");
+    REQUIRE(WaitUntil([&] { return !answers(); }));
+    // The first report waits out the hook's bound (5 s); once the system
+    // takes the bar for hung (5 s without reading its queue) none waits.
+    browser.Do("close", closed);  // the fixture's own bound (5 s) ends first
+    CHECK(WaitUntil([&] { return !IsWindow(closed); }, 10000));
+    // Waiting on each report would take minutes, on the bar for ever.
+    DWORD start = GetTickCount();
+    CHECK(ChurnsSucceed(StartChurn(s, 1, 20), 30000));
+    DWORD took = GetTickCount() - start;
+    INFO("a process started, and 20 windows made and ended, in " << took << " ms");
+    CHECK(took < 15000);
+  }
+  REQUIRE(WaitUntil(answers));
+  HWND later = browser.Open("IEFrame", "Later");
+  REQUIRE(later);
+  CHECK(WaitUntil([&] { return ToolFor(run.tip, later).id == (UINT_PTR)later; }));
+  CHECK(ToolCount(run.tip) == listed + 1);  // "Later" listed, "Closed meanwhile" not
+  CHECK(WaitUntil([&] { return IsZoomed(later) != 0; }));
 }

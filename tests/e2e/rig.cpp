@@ -170,6 +170,18 @@ void Process::Kill() {
   if (Running()) EndProcess(handle);
 }
 
+void RunUnixShell(const std::string& command) {
+  std::string commandLine = "/bin/sh -c \"" + command + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (CreateProcessA("Z:\\bin\\sh", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &info)) {
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+  }
+}
+
 Scenario::Scenario(const char* name) {
   std::string root = TestsDir() + "\\scenarios";
   CreateDirectoryA(root.c_str(), nullptr);

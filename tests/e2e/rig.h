@@ -30,6 +30,10 @@ struct Process {
   void Kill();
 };
 
+// Runs a Unix shell command (Wine shows the Unix root as drive Z:). Wine
+// starts it without a handle to wait on, so callers wait for its effect.
+void RunUnixShell(const std::string& command);
+
 // The "MARBEL_MANAGER_CLASS" window of that process once its start-up is
 // done (the process waits for input); nullptr when none came in time.
 HWND WaitForBar(const Process& marbel, DWORD timeoutMs = 10000);

@@ -29,8 +29,10 @@ std::string StandinShell::Buttons() const {
 
 std::string StandinShell::Read() const {
   std::string titles;
-  for (int i = 0, n = (int)Command(STANDIN_SHELL_COUNT); i < n; ++i)
-    titles += (titles.empty() ? "" : " ") + TextOf((HWND)Command(STANDIN_SHELL_WINDOW, i));
+  for (int i = 0, n = (int)Command(STANDIN_SHELL_COUNT); i < n; ++i) {
+    HWND w = (HWND)Command(STANDIN_SHELL_WINDOW, i);
+    titles += (titles.empty() ? "" : " ") + (w ? TextOf(w) : "?");
+  }
   return titles;
 }
 

@@ -24,8 +24,9 @@ public:
   void Trigger(int times = 1, UINT message = 0) const {
     Command(STANDIN_SHELL_TRIGGER, times, message);
   }
-  // The titles of the buttons' windows, in order, once posted deletions
-  // have been handled: two reads a while apart agree.
+  // The titles of the buttons' windows ("?" for a button without one), in
+  // order, once posted deletions have been handled: two reads a while
+  // apart agree.
   std::string Buttons() const;
   Process process;
   HWND tray = nullptr;

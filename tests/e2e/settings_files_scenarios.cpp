@@ -27,20 +27,6 @@ std::string UnixPath(const std::string& path) {
   return unix;
 }
 
-// Runs a Unix shell command. Wine starts it without a handle to wait on,
-// so callers wait for its effect.
-void RunUnixShell(const std::string& command) {
-  std::string commandLine = "/bin/sh -c \"" + command + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (CreateProcessA("Z:\\bin\\sh", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &info)) {
-    if (info.hThread) CloseHandle(info.hThread);
-    if (info.hProcess) CloseHandle(info.hProcess);
-  }
-}
-
 // A file can be opened for writing; a directory can take a new file.
 bool CanWrite(const std::string& path) {
   bool directory = (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0;

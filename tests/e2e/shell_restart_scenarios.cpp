@@ -2,8 +2,9 @@
 // the bar sticks under a browser window, and restarts in a row while it is
 // hidden. The docked bar and a single restart while hidden are in
 // tray_scenarios.cpp. After each restart the bar's icon is on the new
-// taskbar when the bar is hidden or sticking, and the new taskbar loses
-// its browser buttons again, Explorer windows per the setting.
+// taskbar when the bar is hidden or sticking, a docked bar registers with
+// the new shell as an app bar again, and the new taskbar loses its browser
+// buttons again, Explorer windows per the setting, through one hook only.
 #include "rig_input.h"
 #include "rig_tray.h"
 
@@ -98,4 +99,33 @@ TEST_CASE("docked, Explorer windows caught: the new taskbar loses folder buttons
   CHECK(TrayIconsOf(t.run.bar).empty());
   CHECK(IsWindowVisible(t.run.bar));
   CHECK(t.PurgedButtons() == "Other");
+  // The new shell knows no app bars: the bar registers anew, then takes its
+  // place. (Wine's work area never shrinks, so what the bar asks is checked.)
+  auto seen = [&](DWORD message) {
+    return (int)t.run.shell.Command(STANDIN_SHELL_APPBAR, (WPARAM)t.run.bar, message);
+  };
+  CHECK(seen(ABM_NEW) > 0);
+  CHECK(seen(ABM_SETPOS) > seen(ABM_NEW));
+  // Another broadcast while this taskbar lives, then exit: no hook stays
+  // behind, so a browser window keeps its taskbar button.
+  SendMessageA(t.run.bar, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  REQUIRE(t.run.Exit());
+  HWND later = t.browser.Open("IEFrame", "Later");
+  t.run.shell.Add(later);
+  t.run.shell.Trigger();
+  CHECK(t.run.shell.Buttons() == "Other Later");
+}
+
+TEST_CASE("a new shell process: the old one's exit leaves the new taskbar hooked") {
+  RestartRun t("restart_new_process", "");
+  StandinShell fresh(t.run.scenario);
+  REQUIRE(fresh.tray);
+  SendMessageA(t.run.bar, RegisterWindowMessageA("TaskbarCreated"), 0, 0);  // the new shell's broadcast
+  // The old shell unloads the hook library as it ends.
+  PostMessageA(t.run.shell.tray, WM_CLOSE, 0, 0);
+  REQUIRE(t.run.shell.process.WaitExit(5000));
+  fresh.Add(t.ie);
+  fresh.Add(t.other);
+  fresh.Trigger();
+  CHECK(fresh.Buttons() == "Other");
 }

@@ -1,7 +1,7 @@
 // Start-up, docking and shutdown of the bar, seen from outside: its window,
 // its place on the desktop, the files in its working directory, the
 // second-instance refusal, the app-bar notifications and a clean exit.
-#include "rig.h"
+#include "rig_list.h"
 #include "rig_shell.h"
 
 #include <doctest/doctest.h>
@@ -143,6 +143,15 @@ TEST_CASE("a second instance is refused with a message and leaves the first unto
   CHECK(IsWindowVisible(first.bar));
   RECT after = WindowRect(first.bar);
   CHECK(EqualRect(&before, &after));
+  // The refused process mapped the taskbar hook library too; its exit must
+  // not take the first bar's hook with it.
+  BrowserFixture browsers(first.scenario);
+  REQUIRE(browsers.Ready());
+  HWND ie = browsers.Open("IEFrame", "after refusal");
+  REQUIRE(ie);
+  first.shell.Add(ie);
+  first.shell.Trigger();
+  CHECK(first.shell.Buttons() == "");
   CHECK(first.Exit());
 }
 
@@ -245,4 +254,13 @@ TEST_CASE("without a taskbar the bar does not come up") {
   CloseMessageBox(box);
   CHECK(marbel.WaitExit(5000));
   CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").empty());
+  // Nor did its shell hook stay behind: the next bar hears of a window once.
+  BarUnderTest next = StartBar(scenario);
+  REQUIRE(next.bar);
+  BrowserFixture browsers(scenario);
+  REQUIRE(browsers.Ready());
+  REQUIRE(browsers.Open("IEFrame", "once"));
+  CHECK(WaitForButtons(next.bar, 1).size() == 1);
+  WaitUntil([] { return false; }, 500);
+  CHECK(PaintedButtons(next.bar).size() == 1);
 }
