@@ -41,21 +41,20 @@ struct TwoWindows {
   // before the bar sees the click: under Wine an inactive bar is activated
   // only after it handled a click (and takes the foreground back from the
   // window the click brought to the front), and misses a SHIFT pressed
-  // before. The driver shares the bar's input state to activate it at once.
+  // before.
   void Activate(HWND w, int index) {
     browser.Do("activate", w);
     REQUIRE(WaitUntil([&] { return GetForegroundWindow() == w; }));
     ReportActivation(run.bar, w);
     REQUIRE(WaitForButtons(run.bar, 2, index));
     CHECK(Stays([&] { return GetForegroundWindow() == w; }));
-    DWORD barThread = GetWindowThreadProcessId(run.bar, nullptr);
-    AttachThreadInput(GetCurrentThreadId(), barThread, TRUE);
     SetForegroundWindow(run.bar);
-    SetActiveWindow(run.bar);
-    AttachThreadInput(GetCurrentThreadId(), barThread, FALSE);
-    DWORD_PTR result;
-    SendMessageTimeoutA(run.bar, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result);
-    REQUIRE(WaitUntil([&] { return GetForegroundWindow() == run.bar; }));
+    REQUIRE(WaitUntil([&] {
+      GUITHREADINFO gui = {};
+      gui.cbSize = sizeof gui;
+      return GetGUIThreadInfo(GetWindowThreadProcessId(run.bar, nullptr), &gui) &&
+             gui.hwndActive == run.bar && GetForegroundWindow() == run.bar;
+    }));
   }
   BarRun run;
   BrowserFixture browser;
