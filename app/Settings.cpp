@@ -1,5 +1,4 @@
 #include "app/Settings.h"
-#include "bar/Launch.h"
 #include <vector>
 
 SettingsRecord Settings;
@@ -32,6 +31,14 @@ int ReadTheme(const char* key, int def) {
 }
 COLORREF ButtonFace() { return GetSysColor(COLOR_BTNFACE); }
 
+// What LOGFONT holds of a face name: 31 bytes, no double-byte character split.
+std::string FitFaceName(const std::string& face) {
+  const char* begin = face.c_str();
+  const char* end = begin;
+  for (const char* next; *end && (next = CharNextA(end)) - begin < LF_FACESIZE; end = next) {}
+  return std::string(begin, end);
+}
+
 }  // namespace
 
 void LoadSettings() {
@@ -63,12 +70,11 @@ void LoadSettings() {
   s.startInTray = ReadBool("Hide into the system tray on start", false);
   s.stickingMode = ReadBool("IE sticking mode", false);
 
-  // The registry holds a bare program path: quoted, its blanks cannot make
-  // the system start C:\Program.exe instead (kept in memory only).
+  // Kept in memory only.
   if (s.browserCommand.empty())
-    s.browserCommand = QuoteProgramPath(ReadRegistryString(
+    s.browserCommand = ReadRegistryString(
         "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", nullptr,
-        "iexplore.exe", HKEY_LOCAL_MACHINE));
+        "iexplore.exe", HKEY_LOCAL_MACHINE);
 
   s.barColor = ReadTheme("Bar background color", ButtonFace());
   s.buttonColor = ReadTheme("Buttons background color", ButtonFace());
@@ -83,9 +89,15 @@ void LoadSettings() {
   s.fontWeight = ReadInt("Font weight", 400);
   s.fontItalic = ReadInt("Font italic", 0);
   s.fontCharset = ReadInt("Font charset", 1);
-  s.fontFace = ReadString("Font face name", "MS Sans Serif", 128);
+  s.fontFace = FitFaceName(ReadString("Font face name", "MS Sans Serif", 128));
 
   s.buttonFont = CreateButtonFont();
+}
+
+int BarHeight() {
+  const int minimum = 24, maximum = GetSystemMetrics(SM_CYSCREEN) / 2;
+  const int height = Settings.barHeight;
+  return height < minimum ? minimum : height > maximum ? maximum : height;
 }
 
 HFONT CreateButtonFont() {

@@ -66,6 +66,9 @@ extern const char PREFERENCES[];   // "Preferences"
 extern const char COLOR_THEME[];   // "Color theme"
 
 void LoadSettings();
+// "Bar height" as the bar takes it: a hand-edited value below 24 is 24, one
+// above half the screen height is half of it.
+int BarHeight();
 // Creates the caption font from the five font keys.
 HFONT CreateButtonFont();
 // Decimal text of a signed 32-bit value ("%d").

@@ -20,9 +20,10 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_LBUTTONDOWN, &CBarWnd::OnLButtonDown),
   fw::OnMessage(WM_RBUTTONDOWN, &CBarWnd::OnRButtonDown),
   fw::OnMessage(WM_LBUTTONDBLCLK, &CBarWnd::OnLButtonDblClk),
-  fw::OnCommand(IDC_CLOSE_RIGHT, IDC_CLOSE_LEFT, &CBarWnd::OnCloseButtonCommand),
-  fw::OnCommand(IDC_HIDE_RIGHT, IDC_HIDE_LEFT, &CBarWnd::OnHideCommand),
-  fw::OnCommand(IDC_NEW_WINDOW, IDC_NEW_WINDOW, &CBarWnd::OnNewWindowCommand),
+  // Owner-drawn buttons also send BN_DOUBLECLICKED: a double click is one command.
+  fw::OnCommand(IDC_CLOSE_RIGHT, IDC_CLOSE_LEFT, &CBarWnd::OnCloseButtonCommand, BN_CLICKED),
+  fw::OnCommand(IDC_HIDE_RIGHT, IDC_HIDE_LEFT, &CBarWnd::OnHideCommand, BN_CLICKED),
+  fw::OnCommand(IDC_NEW_WINDOW, IDC_NEW_WINDOW, &CBarWnd::OnNewWindowCommand, BN_CLICKED),
   fw::OnMessage(WM_BAR_TRAYICON, &CBarWnd::OnTrayIcon),
   fw::OnMessage(WM_TIMER, &CBarWnd::OnTimer),
   fw::OnMessage(WM_HOTKEY, &CBarWnd::OnHotKey),

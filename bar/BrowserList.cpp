@@ -7,6 +7,7 @@
 #include "bar/BarWnd.h"
 #include "bar/Layout.h"
 #include "app/Settings.h"
+#include <cstring>
 
 namespace {
 
@@ -17,17 +18,14 @@ const int SCAN_CLASS_BUFFER = 100;
 
 // The whole text of another program's window. GetWindowText reads the
 // text the system stores for it and sends nothing to its thread, so a hung
-// window cannot stop us; the buffer grows until the text fits.
+// window cannot stop us. The buffer is sized from the length the system
+// reports: on a double-byte code page a read stops short of a full buffer
+// before a character that does not fit, so a short read proves nothing.
 std::string WindowText(HWND window) {
-  std::string text(256, '\0');
-  for (;;) {
-    int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
-    if (length < static_cast<int>(text.size()) - 1) {
-      text.resize(length > 0 ? length : 0);
-      return text;
-    }
-    text.resize(text.size() * 2);
-  }
+  std::string text(GetWindowTextLengthA(window) + 1, '\0');
+  int length = GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+  text.resize(length > 0 ? length : 0);
+  return text;
 }
 
 BOOL CALLBACK CollectBrowser(HWND window, LPARAM param) {
@@ -48,7 +46,9 @@ bool CBarWnd::IsBrowserClass(HWND window, int bufferSize) const {
   char name[256] = "";
   if (bufferSize > static_cast<int>(sizeof name)) bufferSize = sizeof name;
   GetClassNameA(window, name, bufferSize);
-  return !lstrcmpA(name, BROWSER_CLASS) || (Settings.catchExplorer && !lstrcmpA(name, EXPLORER_CLASS));
+  // Byte for byte: a locale collation (lstrcmp) ignores characters such as
+  // the soft hyphen, and "IE\xADFrame" is no browser.
+  return !strcmp(name, BROWSER_CLASS) || (Settings.catchExplorer && !strcmp(name, EXPLORER_CLASS));
 }
 
 void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {

@@ -95,7 +95,10 @@ void CBarWnd::LaunchBrowser(std::string commandLine) {
     ShowMessage(COMMAND_TOO_LONG_MESSAGE);
     return;
   }
-  if (const char* message = LaunchErrorMessage(StartProgram(expanded, SW_SHOW)))
+  // Every source of the command (registry, file, typed text) may hold an
+  // unquoted path with blanks; the private-profile reader even strips the
+  // quotes of a value that is quoted as a whole.
+  if (const char* message = LaunchErrorMessage(StartProgram(QuoteProgramPath(expanded), SW_SHOW)))
     ShowMessage(message);
 }
 

@@ -22,7 +22,7 @@ void CBarWnd::RemoveAppBar() {
 }
 
 void CBarWnd::PositionBar() {
-  const int height = Settings.barHeight;
+  const int height = BarHeight();
   if (Settings.stickingMode) {
     if (activeBrowser) {
       // Hang directly below the browser window, just behind it. Without
@@ -40,7 +40,7 @@ void CBarWnd::PositionBar() {
 
   const bool bottom = Settings.showOnTop == EDGE_BOTTOM;
   APPBARDATA data = {};
-  data.uEdge = Settings.showOnTop;
+  data.uEdge = bottom ? EDGE_BOTTOM : EDGE_TOP;  // a hand-edited 0 or 2 is no side edge
   data.rc.left = 0;
   data.rc.right = GetSystemMetrics(SM_CXSCREEN);
   if (bottom) {
@@ -57,7 +57,9 @@ void CBarWnd::PositionBar() {
     data.rc.top = data.rc.bottom - height;
   else
     data.rc.bottom = data.rc.top + height;
-  SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height, 0);
+  // Placed on every browser activation: the keyboard stays with that browser.
+  SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height,
+               SWP_NOACTIVATE);
   AppBarMessage(ABM_SETPOS, data);
 }
 

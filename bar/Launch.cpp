@@ -4,9 +4,34 @@
 const char COMMAND_TOO_LONG_MESSAGE[] =
     "The Internet Explorer path is too long (more than 259 characters when expanded) !";
 
-std::string QuoteProgramPath(const std::string& path) {
-  if (path.find(' ') == std::string::npos || (!path.empty() && path[0] == '"')) return path;
-  return '"' + path + '"';
+namespace {
+
+bool NamesFile(const std::string& name) {
+  char found[MAX_PATH];
+  DWORD length = SearchPathA(nullptr, name.c_str(), nullptr, sizeof found, found, nullptr);
+  if (length == 0 || length >= sizeof found) return false;
+  DWORD attributes = GetFileAttributesA(found);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::string QuoteProgramPath(const std::string& commandLine) {
+  const char blanks[] = " \t";
+  size_t start = commandLine.find_first_not_of(blanks);
+  if (start == std::string::npos || commandLine[start] == '"' ||
+      commandLine.find_first_of(blanks, start) == std::string::npos)
+    return commandLine;
+  // The longest candidate first: the whole line, then each part before a blank.
+  size_t end = commandLine.size();
+  while (end > start && !NamesFile(commandLine.substr(start, end - start))) {
+    size_t blank = commandLine.find_last_of(blanks, end - 1);
+    end = blank == std::string::npos || blank < start
+              ? start
+              : commandLine.find_last_not_of(blanks, blank) + 1;
+  }
+  if (end == start) end = commandLine.size();
+  return '"' + commandLine.substr(start, end - start) + '"' + commandLine.substr(end);
 }
 
 bool ExpandCommandLine(const std::string& commandLine, std::string& expanded) {

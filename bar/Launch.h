@@ -9,10 +9,13 @@ const DWORD LAUNCH_BUFFER_SIZE = 260;
 
 extern const char COMMAND_TOO_LONG_MESSAGE[];
 
-// A program path with a blank in it, quoted, so that "C:\Program Files\x.exe"
-// cannot start C:\Program.exe; a path without blanks or already quoted
-// comes back unchanged.
-std::string QuoteProgramPath(const std::string& path);
+// The command line with its program part quoted, so that an unquoted
+// "C:\Program Files\x.exe -a" cannot start C:\Program.exe. A line already
+// quoted or without blanks comes back unchanged; otherwise the program part
+// is the longest prefix ending at a blank that names an existing file (as
+// written, or found where the system looks for programs), else the whole
+// line: better a "not found" message than a program nobody chose.
+std::string QuoteProgramPath(const std::string& commandLine);
 
 // Expands environment references; false when the result does not fit
 // LAUNCH_BUFFER_SIZE (a cut command line must never start).

@@ -60,6 +60,7 @@ BEGIN_MESSAGE_TABLE(CHoverButton)
   fw::OnMessage(WM_MOUSELEAVE, &CHoverButton::OnMouseLeave),
   fw::OnMessage(WM_LBUTTONDOWN, &CHoverButton::OnLButtonDown),
   fw::OnMessage(WM_LBUTTONUP, &CHoverButton::OnLButtonUp),
+  fw::OnMessage(WM_CAPTURECHANGED, &CHoverButton::OnCaptureChanged),
   fw::OnMessage(WM_TIMER, &CHoverButton::OnTimer),
   fw::OnMessage(WM_DESTROY, &CHoverButton::OnDestroy),
 END_MESSAGE_TABLE(fw::CWnd)
@@ -167,6 +168,12 @@ LRESULT CHoverButton::OnLButtonDown(WPARAM, LPARAM) {
 }
 
 LRESULT CHoverButton::OnLButtonUp(WPARAM, LPARAM) {
+  KillTimer(hwnd, IDT_HOLD_MENU);
+  return Default();
+}
+
+// Another window took the mouse: the press, and with it the hold, is over.
+LRESULT CHoverButton::OnCaptureChanged(WPARAM, LPARAM) {
   KillTimer(hwnd, IDT_HOLD_MENU);
   return Default();
 }

@@ -54,6 +54,7 @@ private:
   LRESULT OnMouseLeave(WPARAM, LPARAM);
   LRESULT OnLButtonDown(WPARAM, LPARAM);
   LRESULT OnLButtonUp(WPARAM, LPARAM);
+  LRESULT OnCaptureChanged(WPARAM, LPARAM);
   LRESULT OnTimer(WPARAM, LPARAM);
   LRESULT OnDestroy(WPARAM, LPARAM);
   void EnsureToolTip();

@@ -35,12 +35,26 @@ struct TwoWindows {
     POINT p = Middle(index);
     SingleClick(p.x, p.y);
   }
-  // Activates w and tells the bar, as the shell would.
+  // Activates w and tells the bar, as the shell would; the bar, placing
+  // itself, leaves the keyboard with w. Then the bar is made the active
+  // window for the clicks that follow, as a click makes it on Windows
+  // before the bar sees the click: under Wine an inactive bar is activated
+  // only after it handled a click (and takes the foreground back from the
+  // window the click brought to the front), and misses a SHIFT pressed
+  // before.
   void Activate(HWND w, int index) {
     browser.Do("activate", w);
     REQUIRE(WaitUntil([&] { return GetForegroundWindow() == w; }));
     ReportActivation(run.bar, w);
     REQUIRE(WaitForButtons(run.bar, 2, index));
+    CHECK(Stays([&] { return GetForegroundWindow() == w; }));
+    SetForegroundWindow(run.bar);
+    REQUIRE(WaitUntil([&] {
+      GUITHREADINFO gui = {};
+      gui.cbSize = sizeof gui;
+      return GetGUIThreadInfo(GetWindowThreadProcessId(run.bar, nullptr), &gui) &&
+             gui.hwndActive == run.bar && GetForegroundWindow() == run.bar;
+    }));
   }
   BarRun run;
   BrowserFixture browser;

@@ -3,6 +3,8 @@
 // that fails, and Wine's own iexplore.exe appearing on the bar at once.
 #include "rig_input.h"
 
+#include <tlhelp32.h>
+
 #include <doctest/doctest.h>
 
 using namespace rig;
@@ -22,6 +24,38 @@ std::string TakeMessage() {
   std::string text = MessageBoxText(box);
   CloseMessageBox(box);
   return text;
+}
+
+// A program at C:\Program.exe: where the system looks first for an unquoted
+// "C:\Program Files\..." command line. It must never run.
+struct PlantedProgram {
+  PlantedProgram() { CopyFileA((TestsDir() + "\\standin_browser.exe").c_str(), PATH, FALSE); }
+  // After the scenario, which ends every process it saw start.
+  ~PlantedProgram() { DeleteFileA(PATH); }
+  bool Ran() const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 p = {};
+    p.dwSize = sizeof p;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &p); more && !found; more = Process32Next(snapshot, &p))
+      found = !lstrcmpiA(p.szExeFile, "Program.exe");
+    CloseHandle(snapshot);
+    return found;
+  }
+  static constexpr const char* PATH = "C:\\Program.exe";
+};
+
+// Wine's browser window once it opened, nullptr when the planted program
+// ran instead or nothing came.
+HWND IExploreWindow(const BarRun& run, const PlantedProgram& planted) {
+  HWND frame = nullptr;
+  WaitUntil([&] {
+    for (HWND w : TopLevelWindows("IEFrame"))
+      if (ProcessOf(w) != run.marbel.pid) frame = w;
+    return frame || planted.Ran();
+  }, 30000);
+  CHECK_FALSE(planted.Ran());
+  return frame;
 }
 
 }  // namespace
@@ -77,21 +111,55 @@ TEST_CASE("no window is opened when one is open already, or when starting in the
   }
 }
 
-TEST_CASE("Wine's iexplore.exe, the registry's browser, appears on the bar as soon as its window exists") {
+TEST_CASE("a double click on the new-window button opens one browser window") {
+  BarRun run("launch_double_click", NO_PLACEMENT + "Open default browser on start=0\r\n" +
+                                        "Internet Explorer path=" + StandinCommand("Once") + "\r\n");
+  REQUIRE(run.bar);
+  RECT r = WindowRect(GetDlgItem(run.bar, 245));
+  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  Click(x, y);
+  Click(x, y);  // the button sends BN_CLICKED, then BN_DOUBLECLICKED
+  REQUIRE(WaitForWindow("IEFrame", "Once", 10000));
+  WaitUntil([] { return false; }, 2000);
+  CHECK(TopLevelWindows("IEFrame").size() == 1);
+}
+
+TEST_CASE("Wine's iexplore.exe, the registry's browser, opens and stays; C:\\Program.exe never runs") {
+  PlantedProgram planted;
   // No "Internet Explorer path": the App Paths entry, a path with blanks.
+  // Not maximised: Wine's iexplore ends itself (exit code 0) when its frame
+  // is maximised before its page view exists, whoever maximises it and
+  // however the bar started it; Internet Explorer on Windows does not.
   BarRun run("launch_iexplore", NO_PLACEMENT);
   REQUIRE(run.bar);
-  HWND frame = nullptr;
-  REQUIRE(WaitUntil([&] {
-    for (HWND w : TopLevelWindows("IEFrame"))
-      if (ProcessOf(w) != run.marbel.pid) frame = w;
-    return frame != nullptr;
-  }, 30000));
+  HWND frame = IExploreWindow(run, planted);
+  REQUIRE(frame);
   // The bar is not waiting for the browser: it answers, lists the window
   // and paints its button within a second.
   DWORD_PTR result;
   CHECK(SendMessageTimeoutA(run.bar, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result));
   CHECK(WaitForButtons(run.bar, 1, -1, 1000));
+  // What the user sees a while later: the browser is still open, and listed.
+  WaitUntil([] { return false; }, 5000);
+  CHECK(IsWindow(frame));
+  CHECK(IsWindowVisible(frame));
+  CHECK(WaitForButtons(run.bar, 1, -1, 1000));
+}
+
+TEST_CASE("a browser path with blanks from marbel.ini starts that program, quoted or not") {
+  const std::string iexplore = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+  auto check = [](const char* name, const std::string& command) {
+    PlantedProgram planted;
+    std::string prefs = NO_PLACEMENT + "Internet Explorer path=" + command + "\r\n";
+    BarRun run(name, prefs);
+    REQUIRE(run.bar);
+    CHECK(IExploreWindow(run, planted));
+    CHECK(run.Exit());
+    CHECK(run.scenario.ReadFile("marbel.ini") == "[Preferences]\r\n" + prefs);  // as the user wrote it
+  };
+  // The reader strips the quotes around a whole value.
+  SUBCASE("quoted") { check("launch_blanks_quoted", '"' + iexplore + '"'); }
+  SUBCASE("unquoted, with arguments") { check("launch_blanks_arguments", iexplore + " -nohome"); }
 }
 
 TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\" for this exit") {

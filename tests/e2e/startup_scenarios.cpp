@@ -108,9 +108,10 @@ TEST_CASE("the docking edge and the height come from marbel.ini in the working d
     CheckDocked(s.bar, ABE_TOP, 24, RECT{0, 0, ScreenSize().cx, 24});
     CHECK(s.Exit());
   }
-  SUBCASE("2, hand-edited, is the top edge too") {
+  SUBCASE("2, hand-edited, is the top edge too, for the shell as well") {
     BarScenario s("startup_edge2", std::string(NO_BROWSER) + "Show on top of desktop=2\r\n");
     CheckDocked(s.bar, ABE_TOP, 24, RECT{0, 0, ScreenSize().cx, 24});
+    CHECK(ShellPlacement(ABE_TOP, 24).top == 24);  // the shell keeps the top rows for it
     CHECK(s.Exit());
   }
   SUBCASE("3 is the bottom edge") {
@@ -125,6 +126,18 @@ TEST_CASE("the docking edge and the height come from marbel.ini in the working d
     CheckDocked(s.bar, ABE_BOTTOM, 40, expected);
     CHECK(s.Exit());
     CHECK(s.scenario.ReadFile("marbel.ini") == std::string(NO_BROWSER) + "Bar height=40\r\n");
+  }
+  SUBCASE("a hand-edited height below 24 is 24, above half the screen half the screen") {
+    for (int written : {5, 5000}) {
+      const int height = written < 24 ? 24 : ScreenSize().cy / 2;
+      const std::string ini = std::string(NO_BROWSER) + "Bar height=" + std::to_string(written) + "\r\n";
+      BarScenario s(written < 24 ? "startup_height5" : "startup_height5000", ini);
+      RECT expected = s.bottomPlace;
+      expected.top = expected.bottom - height;
+      CheckDocked(s.bar, ABE_BOTTOM, height, expected);
+      CHECK(s.Exit());
+      CHECK(s.scenario.ReadFile("marbel.ini") == ini);
+    }
   }
 }
 

@@ -42,7 +42,20 @@ struct TrayRun {
     b = browser.Open("IEFrame", "B");
     REQUIRE(WaitForButtons(run.bar, 2));
   }
+  // The bar placing itself does not activate it. Under Wine a click on an
+  // inactive bar activates it only afterwards, which ends the menu or the
+  // button press the click began; on Windows the activation comes first.
+  void ActivateBar() const {
+    SetForegroundWindow(run.bar);
+    REQUIRE(WaitUntil([&] {
+      GUITHREADINFO gui = {};
+      gui.cbSize = sizeof gui;
+      return GetGUIThreadInfo(GetWindowThreadProcessId(run.bar, nullptr), &gui) &&
+             gui.hwndActive == run.bar;
+    }));
+  }
   void ClickHide() const {
+    ActivateBar();
     HWND button = GetDlgItem(run.bar, HIDE_LEFT);
     RECT r = WindowRect(button);
     POINT c = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -69,6 +82,7 @@ struct TrayRun {
     KeyUp(VK_SHIFT);
   }
   void MenuHideRestore() const {
+    if (IsWindowVisible(run.bar)) ActivateBar();
     POINT p = EmptySpot(run.bar);
     SingleClick(p.x, p.y, true);
     REQUIRE(FindPopupMenu());

@@ -4,6 +4,7 @@
 // made in this process.
 #include <doctest/doctest.h>
 #include <algorithm>
+#include <cstring>
 #include "app/Settings.h"
 #include "bar/BarWnd.h"
 
@@ -63,11 +64,14 @@ TEST_CASE("browser class: IEFrame always, CabinetWClass only while Explorer wind
   HWND ie = windows.Make("IEFrame", "ie");
   HWND folder = windows.Make("CabinetWClass", "folder");
   HWND other = windows.Make("IEFrameX", "other");
+  // A soft hyphen, which a locale collation ignores.
+  HWND softHyphen = windows.Make("IE\xAD" "Frame", "soft hyphen");
 
   Settings.catchExplorer = true;
   CHECK(bar.IsBrowserClass(ie));
   CHECK(bar.IsBrowserClass(folder));
   CHECK_FALSE(bar.IsBrowserClass(other));
+  CHECK_FALSE(bar.IsBrowserClass(softHyphen));
   CHECK_FALSE(bar.IsBrowserClass(nullptr));
   // The scan's smaller buffer still holds both names.
   CHECK(bar.IsBrowserClass(ie, 100));
@@ -77,6 +81,23 @@ TEST_CASE("browser class: IEFrame always, CabinetWClass only while Explorer wind
   CHECK(bar.IsBrowserClass(ie));
   CHECK_FALSE(bar.IsBrowserClass(folder));
 }
+
+namespace {
+
+// A window text as an ANSI read gets it on a double-byte code page: 300
+// two-byte characters, and a copy that stops before a character which does
+// not fit whole, one byte short of a full buffer.
+LRESULT CALLBACK DoubleByteTextProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  const int length = 600;
+  if (msg == WM_GETTEXTLENGTH) return length;
+  if (msg != WM_GETTEXT || wp == 0) return DefWindowProcA(w, msg, wp, lp);
+  int copied = std::min<int>(length, (static_cast<int>(wp) - 1) & ~1);
+  memset(reinterpret_cast<char*>(lp), 'x', copied);
+  reinterpret_cast<char*>(lp)[copied] = 0;
+  return copied;
+}
+
+}  // namespace
 
 TEST_CASE("display title of a window: its whole text, however long") {
   TestWindows windows;
@@ -92,6 +113,17 @@ TEST_CASE("display title of a window: its whole text, however long") {
   }
   CBarWnd::MakeDisplayTitle(windows.Make("IEFrame", ""), title);
   CHECK(title.empty());
+
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DoubleByteTextProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "DoubleByteTitle";
+  RegisterClassA(&wc);
+  HWND doubleByte = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 100, 100,
+                                    nullptr, nullptr, wc.hInstance, nullptr);
+  CBarWnd::MakeDisplayTitle(doubleByte, title);
+  CHECK(title == std::string(600, 'x'));
+  DestroyWindow(doubleByte);
 }
 
 TEST_CASE("scan: every browser window, in reverse enumeration order") {

@@ -115,6 +115,15 @@ TEST_CASE("hover button hold timer: forwarded to the parent once, only with the 
     CHECK(parent.log.timers.empty());
     CHECK(parent.log.clicks == 1);
   }
+  SUBCASE("the capture taken away during the press: the hold ends, no timer") {
+    button.hold = true;
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Pump(50);
+    SetCapture(parent.hwnd);
+    Pump(400);
+    ReleaseCapture();
+    CHECK(parent.log.timers.empty());
+  }
   SUBCASE("no hold flag: no timer however long the press") {
     PressAndHold(button, 400);
     CHECK(parent.log.timers.empty());

@@ -4,6 +4,7 @@
 #include <string>
 #include "bar/HitTest.h"
 #include "bar/Launch.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -79,6 +80,28 @@ TEST_CASE("a looked-up program path with blanks is quoted; others are kept") {
   CHECK(QuoteProgramPath("").empty());
 }
 
+TEST_CASE("the program part of a command line is the longest prefix naming a file, else the whole") {
+  std::string root = TempFile("marbel-unit-quote", "");
+  DeleteFileA(root.c_str());
+  CreateDirectoryA(root.c_str(), nullptr);
+  CreateDirectoryA((root + "\\Planted Dir").c_str(), nullptr);
+  std::string planted = TempFile("marbel-unit-quote\\Planted.exe", "");
+  std::string program = TempFile("marbel-unit-quote\\Planted Dir\\b.exe", "");
+  CHECK(QuoteProgramPath(program + " -nohome") == '"' + program + "\" -nohome");
+  CHECK(QuoteProgramPath("  " + program + "  --title A B") == '"' + program + "\"  --title A B");
+  CHECK(QuoteProgramPath(program) == '"' + program + '"');
+  // "...\Planted" is no file, though Planted.exe is: the whole line then.
+  std::string missing = root + "\\Planted Dir\\missing.exe -x";
+  CHECK(QuoteProgramPath(missing) == '"' + missing + '"');
+  CHECK(QuoteProgramPath('"' + program + "\" -x") == '"' + program + "\" -x");
+  // Found where the system looks for programs.
+  CHECK(QuoteProgramPath("cmd.exe /c exit") == "\"cmd.exe\" /c exit");
+  DeleteFileA(program.c_str());
+  DeleteFileA(planted.c_str());
+  RemoveDirectoryA((root + "\\Planted Dir").c_str());
+  RemoveDirectoryA(root.c_str());
+}
+
 TEST_CASE("the command line is expanded into 260 characters or not started at all") {
   std::string expanded;
   SetEnvironmentVariableA("MARBEL_UNIT_DIR", "C:\\somewhere");
@@ -120,4 +143,16 @@ TEST_CASE("starting a program returns what WinExec returns, without waiting for 
   CHECK(StartProgram("\"" + notAProgram + "\"", SW_SHOW) == 11);
   DeleteFileA(notAProgram.c_str());
   CHECK(StartProgram(std::string(system) + "\\cmd.exe /c exit", SW_HIDE) > 31);
+}
+
+TEST_CASE("the interface buttons' commands are taken on BN_CLICKED only, not on BN_DOUBLECLICKED") {
+  for (UINT id : {IDC_NEW_WINDOW, IDC_CLOSE_RIGHT, IDC_CLOSE_LEFT, IDC_HIDE_RIGHT, IDC_HIDE_LEFT}) {
+    int entries = 0;
+    for (const fw::MessageEntry* e = CBarWnd::messageTable; e->kind != fw::EntryKind::End; ++e)
+      if (e->kind == fw::EntryKind::Command && id >= e->idFirst && id <= e->idLast) {
+        ++entries;
+        CHECK(e->code == BN_CLICKED);
+      }
+    CHECK(entries == 1);
+  }
 }

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <sstream>
 #include "app/Settings.h"
-#include "bar/Launch.h"
 #include <commctrl.h>
 
 namespace {
@@ -135,14 +134,23 @@ TEST_CASE("values are read from both files, signed, and the edge is taken as it 
   CHECK(s.buttonColor == GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_CASE("a face name longer than LOGFONT holds is cut to 31 characters, in memory only") {
+  WorkingDirectory wd;
+  const std::string file = "[Preferences]\r\nFont face name=" + std::string(40, 'F') + "\r\n";
+  wd.Write("marbel.ini", file);
+  Reload();
+  CHECK(Settings.fontFace == std::string(LF_FACESIZE - 1, 'F'));
+  CHECK(wd.Read("marbel.ini") == file);
+}
+
 TEST_CASE("the browser command falls back to the registry, then to iexplore.exe") {
   WorkingDirectory wd;
   SUBCASE("an empty value behaves like a missing key") {
     wd.Write("marbel.ini", "[Preferences]\r\nInternet Explorer path=\r\n");
     Reload();
-    std::string expected = QuoteProgramPath(ReadRegistryString(
+    std::string expected = ReadRegistryString(
         "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", nullptr,
-        "iexplore.exe", HKEY_LOCAL_MACHINE));
+        "iexplore.exe", HKEY_LOCAL_MACHINE);
     CHECK(Settings.browserCommand == expected);
     CHECK_FALSE(Settings.browserCommand.empty());
     // Kept in memory only.
