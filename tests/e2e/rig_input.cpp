@@ -90,7 +90,7 @@ int MenuBottomAbove(int y) {
 bool Settles(const std::function<bool()>& cond) { return WaitUntil(cond, 3000); }
 
 bool Stays(const std::function<bool()>& cond) {
-  WaitUntil([] { return false; }, 500);
+  Pause(500);
   return cond();
 }
 
@@ -103,17 +103,38 @@ void SingleClick(int x, int y, bool right) {
   static DWORD lastClick = GetTickCount() - 10000;
   DWORD pause = GetDoubleClickTime() + 100;
   DWORD since = GetTickCount() - lastClick;
-  if (since < pause) WaitUntil([] { return false; }, pause - since);
+  if (since < pause) Pause(pause - since);
   Click(x, y, right);
   lastClick = GetTickCount();
 }
 
 void ShiftClick(int x, int y) {
-  KeyDown(VK_SHIFT);
+  HeldKey shift(VK_SHIFT);
   WaitUntil([] { return GetAsyncKeyState(VK_SHIFT) < 0; }, 1000);
   SingleClick(x, y);
-  WaitUntil([] { return false; }, 200);
-  KeyUp(VK_SHIFT);
+  Pause(200);
+}
+
+bool InputUntil(const std::function<void()>& input, const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt) MESSAGE("rig: the input had no effect in 4 s; given again");
+    input();
+    if (WaitUntil(done, 4000)) return true;
+  }
+  return false;
+}
+
+bool ClickUntil(int x, int y, const std::function<bool()>& done) {
+  return InputUntil([=] { SingleClick(x, y); }, done);
+}
+
+bool KeyStateSeenBy(HWND w, WORD vk, DWORD timeoutMs) {
+  // Sharing that thread's input state, the driver's GetKeyState reads it.
+  DWORD mine = GetCurrentThreadId(), theirs = GetWindowThreadProcessId(w, nullptr);
+  if (!theirs || !AttachThreadInput(mine, theirs, TRUE)) return false;
+  bool seen = WaitUntil([vk] { return GetKeyState(vk) < 0; }, timeoutMs);
+  AttachThreadInput(mine, theirs, FALSE);
+  return seen;
 }
 
 }  // namespace rig

@@ -57,5 +57,25 @@ bool Stays(const std::function<bool()>& cond);
 void SingleClick(int x, int y, bool right = false);
 // The same with SHIFT held through it.
 void ShiftClick(int x, int y);
+// A key held down until the end of the scope, however the scope ends: a key
+// left down would change every later case of the file.
+struct HeldKey {
+  explicit HeldKey(WORD vk) : vk(vk) { KeyDown(vk); }
+  ~HeldKey() { KeyUp(vk); }
+  HeldKey(const HeldKey&) = delete;
+  HeldKey& operator=(const HeldKey&) = delete;
+  WORD vk;
+};
+// Wine's virtual desktop now and then drops synthesized mouse input: the
+// one place that gives input again. input() until done() holds, a few
+// tries at most; only for input whose effect done() sees, so that input
+// that landed is never repeated.
+bool InputUntil(const std::function<void()>& input, const std::function<bool()>& done);
+// SingleClick at (x, y) until done() holds.
+bool ClickUntil(int x, int y, const std::function<bool()>& done);
+// Waits until the thread of w has vk down in its own key state (the one
+// GetKeyState reads there): a key pressed is in it only once that thread
+// has read the key's message, and a message posted meanwhile goes first.
+bool KeyStateSeenBy(HWND w, WORD vk, DWORD timeoutMs = 3000);
 
 }  // namespace rig

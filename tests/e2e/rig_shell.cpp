@@ -20,7 +20,7 @@ LRESULT StandinShell::Command(const char* name, WPARAM wp, LPARAM lp) const {
 std::string StandinShell::Buttons() const {
   std::string now = Read(), before;
   for (int i = 0; i < 20 && now != before; ++i) {
-    WaitUntil([] { return false; }, 200);
+    Pause(200);
     before = now;
     now = Read();
   }

@@ -23,8 +23,6 @@ const char* const TITLES[] = {
 };
 const int ACTIVE = 1;  // the browser window shown as the active one
 
-void Pause(DWORD ms) { WaitUntil([] { return false; }, ms); }
-
 std::string OutputPath(const char* name) {
   std::string dir = getenv("MARBEL_SHOTS") ? getenv("MARBEL_SHOTS") : ".";
   if (dir[0] == '/') dir = "Z:" + dir;  // Wine shows the Unix root as drive Z:
