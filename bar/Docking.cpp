@@ -57,7 +57,10 @@ void CBarWnd::PositionBar() {
     data.rc.top = data.rc.bottom - height;
   else
     data.rc.bottom = data.rc.top + height;
-  SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height, 0);
+  // Every other app bar coming or going makes the shell ask us to place
+  // ourselves again: that must not take the focus from the user's window.
+  SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height,
+               SWP_NOACTIVATE);
   AppBarMessage(ABM_SETPOS, data);
 }
 
