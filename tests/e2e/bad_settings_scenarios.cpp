@@ -106,10 +106,7 @@ TEST_CASE("damaged settings files: the bar starts every time, as the profile rea
       const COLORREF barColor = read.Theme("Bar background color", GetSysColor(COLOR_BTNFACE));
       if (saneHeight && (barColor >> 24) == 0) {
         ++colourChecks;
-        // Under Wine's virtual desktop a browser window the bar maximised
-        // or aligned after it painted may show above the topmost bar (the X
-        // side's stacking, not the Z order): moved clear of both edges first.
-        for (HWND w : browser.Windows()) REQUIRE(browser.Do("move", w, "100 320 200 60"));
+        REQUIRE(browser.MoveClearOfBars());
         POINT p = EmptySpot(bar);
         INFO("colour " << barColor << ", on screen " << ScreenPixel(p.x, p.y) << ", height " << height);
         CHECK(WaitUntil([&] { return ScreenPixel(p.x, p.y) == barColor; }, 3000));

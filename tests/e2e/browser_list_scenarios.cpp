@@ -26,12 +26,6 @@ std::vector<HWND> ListOrder(HWND tip) {
   return order;
 }
 
-int ToolCount(HWND tip) {
-  DWORD_PTR n = 0;
-  SendMessageTimeoutA(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_NORMAL, 5000, &n);
-  return (int)n;
-}
-
 bool WaitForToolCount(HWND tip, int count) {
   return WaitUntil([&] { return ToolCount(tip) == count; });
 }

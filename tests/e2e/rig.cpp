@@ -286,6 +286,18 @@ Process Scenario::StartFixture(const char* exeName, const std::string& args) {
   return Start(TestsDir() + "\\" + exeName, args);
 }
 
+std::string ThemeLine(const char* key, DWORD value) {
+  return std::string(key) + "=" + std::to_string((long)value) + "\r\n";
+}
+
+std::string TestTheme() {
+  return "[Color theme]\r\n" + ThemeLine("Bar background color", BAR_COLOR) +
+         ThemeLine("Buttons background color", BUTTON_COLOR) +
+         ThemeLine("Buttons text color", TEXT_COLOR) +
+         ThemeLine("Active button color", ACTIVE_COLOR) +
+         ThemeLine("Active button text color", ACTIVE_TEXT_COLOR);
+}
+
 HWND FindMessageBox(const char* caption, DWORD timeoutMs) {
   // The box exists a moment before its controls and their text do; read
   // before, a control's text may be empty or even garbage under Wine.
@@ -440,6 +452,12 @@ bool BrowserFixture::Do(const char* verb, HWND w, const std::string& arg) {
 }
 
 bool BrowserFixture::Quit() { return Send("quit") && process.WaitExit(); }
+
+bool BrowserFixture::MoveClearOfBars() {
+  bool moved = true;
+  for (HWND w : Windows()) moved = Do("move", w, "100 320 200 60") && moved;
+  return moved;
+}
 
 std::vector<HWND> BrowserFixture::Windows() const {
   // Its frames are the captioned ones; Wine gives every thread a hidden IME window too.

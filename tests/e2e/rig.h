@@ -74,6 +74,18 @@ private:
   std::vector<DWORD> earlierProcesses;  // running before the scenario began
 };
 
+// Colours the scenarios give the bar (colors.ini), to find its parts on
+// screen; none is a grey, so frames and the close glyph stand apart.
+const COLORREF BAR_COLOR = RGB(0, 0, 128);
+const COLORREF BUTTON_COLOR = RGB(0, 128, 0);
+const COLORREF ACTIVE_COLOR = RGB(200, 0, 0);
+const COLORREF TEXT_COLOR = RGB(255, 255, 0);
+const COLORREF ACTIVE_TEXT_COLOR = RGB(0, 255, 255);
+// A settings-file line "key=value\r\n" of a colour reference or an integer.
+std::string ThemeLine(const char* key, DWORD value);
+// colors.ini with the colours above.
+std::string TestTheme();
+
 // Message boxes: a visible top-level "#32770" window with this caption once
 // its text control holds text (nullptr before), and that text.
 HWND FindMessageBox(const char* caption, DWORD timeoutMs = 5000);
@@ -119,6 +131,11 @@ public:
   // move. True when the fixture did it.
   bool Do(const char* verb, HWND w, const std::string& arg = "");
   std::vector<HWND> Windows() const;  // its frame windows that exist now
+  // Moves each of them to a small place clear of both screen edges, so that
+  // a bar's pixels can be read: under Wine's virtual desktop a window that
+  // the bar maximised or placed after it painted may show above the topmost
+  // bar (the X side's stacking, not the Z order) and take its clicks.
+  bool MoveClearOfBars();
   bool Quit();                        // true when the process has ended
   Process process;
 

@@ -7,12 +7,6 @@ namespace rig {
 
 namespace {
 
-const UINT WM_BAR_SHELLEVENT = WM_USER + 3;
-
-std::string ColorLine(const char* key, COLORREF color) {
-  return std::string(key) + "=" + std::to_string(color) + "\r\n";
-}
-
 RECT ClientOnScreen(HWND bar) {
   RECT r = {};
   GetClientRect(bar, &r);
@@ -25,9 +19,7 @@ RECT ClientOnScreen(HWND bar) {
 BarRun::BarRun(const char* name, const std::string& prefs) : scenario(name), shell(scenario) {
   REQUIRE(shell.tray);
   scenario.WriteFile("marbel.ini", "[Preferences]\r\n" + prefs);
-  scenario.WriteFile("colors.ini", "[Color theme]\r\n" + ColorLine("Bar background color", BAR_COLOR) +
-                                       ColorLine("Buttons background color", BUTTON_COLOR) +
-                                       ColorLine("Active button color", ACTIVE_COLOR));
+  scenario.WriteFile("colors.ini", TestTheme());
   marbel = scenario.StartMarbel();
   bar = WaitForBar(marbel);
 }
@@ -40,7 +32,6 @@ bool BarRun::Exit() {
 
 RECT BrowserButton(HWND bar, int index, int count) {
   RECT client = ClientOnScreen(bar);
-  // With no buttons, where the first one would be.
   int width = (client.right - client.left - 86) / (count > 0 ? count : 1) - 2;
   if (width > 160) width = 160;
   int left = client.left + 54 + index * (width + 2);
@@ -52,16 +43,6 @@ COLORREF ButtonFill(HWND bar, int index, int count) {
   return ScreenPixel(b.left + 2, b.bottom - 3);
 }
 
-bool WaitForButtons(HWND bar, int count, int active, DWORD timeoutMs) {
-  return WaitUntil([&] {
-    for (int i = 0; i < count; ++i)
-      if (ButtonFill(bar, i, count) != (i == active ? ACTIVE_COLOR : BUTTON_COLOR)) return false;
-    // Nothing painted where one more button would start.
-    RECT next = BrowserButton(bar, count, count);
-    return ScreenPixel(next.left + 2, next.bottom - 3) == BAR_COLOR;
-  }, timeoutMs);
-}
-
 POINT EmptySpot(HWND bar) {
   RECT client = ClientOnScreen(bar);
   // Right of four buttons, left of the interface buttons, and far enough
@@ -69,10 +50,7 @@ POINT EmptySpot(HWND bar) {
   return {client.left + 54 + 4 * 162 + 50, client.top + (client.bottom - client.top) / 2};
 }
 
-void ReportActivation(HWND bar, HWND w) {
-  DWORD_PTR result;
-  SendMessageTimeoutA(bar, WM_BAR_SHELLEVENT, (WPARAM)w, 4, SMTO_NORMAL, 5000, &result);
-}
+void ReportActivation(HWND bar, HWND w) { SendShellEvent(bar, w, HSHELL_WINDOWACTIVATED); }
 
 std::vector<HWND> VisibleMenus() {
   std::vector<HWND> menus;
@@ -128,13 +106,8 @@ bool ClickUntil(int x, int y, const std::function<bool()>& done) {
   return InputUntil([=] { SingleClick(x, y); }, done);
 }
 
-bool KeyStateSeenBy(HWND w, WORD vk, DWORD timeoutMs) {
-  // Sharing that thread's input state, the driver's GetKeyState reads it.
-  DWORD mine = GetCurrentThreadId(), theirs = GetWindowThreadProcessId(w, nullptr);
-  if (!theirs || !AttachThreadInput(mine, theirs, TRUE)) return false;
-  bool seen = WaitUntil([vk] { return GetKeyState(vk) < 0; }, timeoutMs);
-  AttachThreadInput(mine, theirs, FALSE);
-  return seen;
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 }  // namespace rig

@@ -4,14 +4,10 @@
 #pragma once
 #include <functional>
 #include "rig.h"
+#include "rig_list.h"
 #include "rig_shell.h"
 
 namespace rig {
-
-// Colours set in colors.ini so the screen tells the bar's parts apart.
-const COLORREF BAR_COLOR = RGB(0, 160, 0);
-const COLORREF BUTTON_COLOR = RGB(0, 0, 255);
-const COLORREF ACTIVE_COLOR = RGB(255, 0, 0);
 
 // A scenario with the stand-in taskbar up, the test colours, "prefs" as
 // the "Preferences" lines of marbel.ini, and marbel started in it.
@@ -28,17 +24,16 @@ struct BarRun {
 
 // Browser button index of count, in screen coordinates, as painting lays
 // them out: 54 + i * (w + 2), w = min(160, (client width - 86) / count - 2),
-// from 3 below the top to 3 above the bottom.
+// from 3 below the top to 3 above the bottom. The screen may show another
+// window there (a minimised one's icon): this does not look.
 RECT BrowserButton(HWND bar, int index, int count);
 // The fill colour of that button on the screen (a spot no title reaches).
 COLORREF ButtonFill(HWND bar, int index, int count);
-// Waits until exactly count buttons are painted, the one of index
-// "active" (if any) highlighted.
-bool WaitForButtons(HWND bar, int count, int active = -1, DWORD timeoutMs = 5000);
 // A point of the bar that no browser or interface button covers.
 POINT EmptySpot(HWND bar);
 
-// Tells the bar that w was activated, as the shell hook does on Windows.
+// Tells the bar that w was activated, as the shell hook does on Windows
+// (SendShellEvent, HSHELL_WINDOWACTIVATED).
 void ReportActivation(HWND bar, HWND w);
 
 std::vector<HWND> VisibleMenus();  // "#32768" windows, in Z order
@@ -73,9 +68,7 @@ struct HeldKey {
 bool InputUntil(const std::function<void()>& input, const std::function<bool()>& done);
 // SingleClick at (x, y) until done() holds.
 bool ClickUntil(int x, int y, const std::function<bool()>& done);
-// Waits until the thread of w has vk down in its own key state (the one
-// GetKeyState reads there): a key pressed is in it only once that thread
-// has read the key's message, and a message posted meanwhile goes first.
-bool KeyStateSeenBy(HWND w, WORD vk, DWORD timeoutMs = 3000);
+// True when the driver runs under Wine.
+bool UnderWine();
 
 }  // namespace rig

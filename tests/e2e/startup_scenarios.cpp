@@ -1,8 +1,7 @@
 // Start-up, docking and shutdown of the bar, seen from outside: its window,
 // its place on the desktop, the files in its working directory, the
 // second-instance refusal, the app-bar notifications and a clean exit.
-#include "rig.h"
-#include "rig_shell.h"
+#include "rig_input.h"
 
 #include <doctest/doctest.h>
 
@@ -11,30 +10,17 @@ using namespace rig;
 namespace {
 
 const UINT WM_BAR_APPBAR = WM_USER + 2;
-const char NO_BROWSER[] = "[Preferences]\r\nOpen default browser on start=0\r\n";
+const std::string NO_BROWSER = "Open default browser on start=0\r\n";
+const std::string NO_BROWSER_INI = "[Preferences]\r\n" + NO_BROWSER;
 
-// A scenario with the stand-in taskbar up and marbel started in it.
-struct BarScenario {
-  explicit BarScenario(const char* name, const std::string& prefs = NO_BROWSER,
-                       const std::string& colors = "")
-      : scenario(name), shell(scenario) {
-    if (!prefs.empty()) scenario.WriteFile("marbel.ini", prefs);
-    if (!colors.empty()) scenario.WriteFile("colors.ini", colors);
-    bottomPlace = AppBarPlaceAtBottom(24);
-    topPlace = AppBarPlace(ABE_TOP, 24);
-    marbel = scenario.StartMarbel();
-    bar = WaitForBar(marbel);
-  }
-  bool Exit() {
-    PostMessageA(bar, WM_CLOSE, 0, 0);
-    return marbel.WaitExit(5000);
-  }
-  Scenario scenario;
-  StandinShell shell;
-  Process marbel;
-  HWND bar = nullptr;
-  // Where the shell put a 24-pixel bar before ours came.
-  RECT bottomPlace = {}, topPlace = {};
+// Where the shell put a 24-pixel bar at each edge before ours came.
+struct ShellPlaces {
+  RECT bottomPlace = AppBarPlaceAtBottom(24), topPlace = AppBarPlace(ABE_TOP, 24);
+};
+// A BarRun with no browser opened, the shell's places asked before it.
+struct BarScenario : ShellPlaces, BarRun {
+  explicit BarScenario(const char* name, const std::string& prefs = "")
+      : BarRun(name, NO_BROWSER + prefs) {}
 };
 
 bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -81,27 +67,27 @@ TEST_CASE("with no ini files the bar docks at the bottom, 24 high, and writes no
 
 TEST_CASE("the docking edge and the height come from marbel.ini in the working directory") {
   SUBCASE("1 is the top edge") {
-    BarScenario s("startup_top", std::string(NO_BROWSER) + "Show on top of desktop=1\r\n");
+    BarScenario s("startup_top", "Show on top of desktop=1\r\n");
     CheckDocked(s.bar, ABE_TOP, 24, s.topPlace);
     CHECK(s.Exit());
   }
   SUBCASE("2, hand-edited, is the top edge too") {
-    BarScenario s("startup_edge2", std::string(NO_BROWSER) + "Show on top of desktop=2\r\n");
+    BarScenario s("startup_edge2", "Show on top of desktop=2\r\n");
     CheckDocked(s.bar, ABE_TOP, 24, s.topPlace);
     CHECK(s.Exit());
   }
   SUBCASE("3 is the bottom edge") {
-    BarScenario s("startup_bottom", std::string(NO_BROWSER) + "Show on top of desktop=3\r\n");
+    BarScenario s("startup_bottom", "Show on top of desktop=3\r\n");
     CheckDocked(s.bar, ABE_BOTTOM, 24, s.bottomPlace);
     CHECK(s.Exit());
   }
   SUBCASE("Bar height 40, read from the working directory, not the program's") {
-    BarScenario s("startup_height40", std::string(NO_BROWSER) + "Bar height=40\r\n");
+    BarScenario s("startup_height40", "Bar height=40\r\n");
     RECT expected = s.bottomPlace;
     expected.top = expected.bottom - 40;
     CheckDocked(s.bar, ABE_BOTTOM, 40, expected);
     CHECK(s.Exit());
-    CHECK(s.scenario.ReadFile("marbel.ini") == std::string(NO_BROWSER) + "Bar height=40\r\n");
+    CHECK(s.scenario.ReadFile("marbel.ini") == NO_BROWSER_INI + "Bar height=40\r\n");
   }
 }
 
@@ -126,7 +112,7 @@ TEST_CASE("a second instance is refused with a message and leaves the first unto
 TEST_CASE("a foreign window titled \"Marbel! main window\" blocks the start") {
   Scenario scenario("startup_foreign_window");
   StandinShell shell(scenario);
-  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  scenario.WriteFile("marbel.ini", NO_BROWSER_INI);
   // Destroyed however the case ends: it would block every later start.
   struct Foreign {
     HWND w = CreateWindowExA(0, "STATIC", "Marbel! main window", WS_POPUP, 0, 0, 10, 10, nullptr,
@@ -153,7 +139,7 @@ TEST_CASE("full-screen windows push the bar down only when placement is not forc
   }
   SUBCASE("not forced: to the bottom of the Z order, and back when it closes") {
     BarScenario s("fullscreen_yields",
-                  std::string(NO_BROWSER) + "Force placement over fullscreen popups=0\r\n");
+                  "Force placement over fullscreen popups=0\r\n");
     REQUIRE(s.bar);
     CHECK(IsTopmost(s.bar));
     SendMessageA(s.bar, WM_BAR_APPBAR, ABN_FULLSCREENAPP, 1);
@@ -214,7 +200,7 @@ TEST_CASE("the taskbar hook is installed at start and browser buttons are purged
   shell.Add(ie);
   shell.Add(other);
   CHECK(shell.Buttons() == "browser editor");
-  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  scenario.WriteFile("marbel.ini", NO_BROWSER_INI);
   Process marbel = scenario.StartMarbel();
   HWND bar = WaitForBar(marbel);
   REQUIRE(bar);
@@ -225,7 +211,7 @@ TEST_CASE("the taskbar hook is installed at start and browser buttons are purged
 
 TEST_CASE("without a taskbar the bar does not come up") {
   Scenario scenario("startup_no_taskbar");
-  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  scenario.WriteFile("marbel.ini", NO_BROWSER_INI);
   Process marbel = scenario.StartMarbel();
   HWND box = FindMessageBox("bartask.dll : error !");
   REQUIRE(box);

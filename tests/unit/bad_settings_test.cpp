@@ -192,7 +192,7 @@ TEST_CASE("damaged values: what the loader makes of them, spelled out") {
       {"[Preferences]\r\nBar height=17xyz\r\n", 17},
       {"[Preferences]\r\nBar height=-30\r\n", -30},
       {"[Preferences]\r\nBar height=abc\r\n", 0},
-      {"[Preferences]\r\nBar height=\r\n", 0},
+      {"[Preferences]\r\nBar height=\r\n", 24},  // an empty value is no value
       {"[preferences]\r\nbar HEIGHT=31\r\n", 31},
       {"[Preferences]\r\nBar height=33\r\nBar height=44\r\n", 33},
       {"[Other]\r\nBar height=50\r\n", 24},
@@ -212,7 +212,7 @@ TEST_CASE("damaged values: what the loader makes of them, spelled out") {
     Write(dir + "\\marbel.ini", c.text);
     REQUIRE(SetCurrentDirectoryA(dir.c_str()));
     LoadFresh();
-    INFO(c.text);
+    INFO(std::string(c.text));
     CHECK(Settings.barHeight == c.barHeight);
     SetCurrentDirectoryA(previous);
     DeleteFileA((dir + "\\marbel.ini").c_str());
