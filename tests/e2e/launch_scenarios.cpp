@@ -95,7 +95,11 @@ TEST_CASE("Wine's iexplore.exe, the registry's browser, appears on the bar as so
   CHECK(WaitForButtons(run.bar, 1, -1, 1000));
 }
 
-TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\" for this exit") {
+// SHIFT is read from the bar thread's own key state (GetKeyState), which
+// Windows keeps up to date with each input message. Under Wine 8 that state
+// lacks a SHIFT held down now and then, though the bar has the keyboard: the
+// SHIFT half cannot be checked there.
+TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\" for this exit" * MAY_SKIP) {
   auto closeWithShift = [](BarRun& run, bool shift) {
     POINT empty = EmptySpot(run.bar);
     SingleClick(empty.x, empty.y);  // the bar takes the keyboard
@@ -106,6 +110,10 @@ TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\"
     CHECK(run.marbel.WaitExit(5000));
   };
   SUBCASE("with SHIFT the browser windows close") {
+    if (UnderWine()) {
+      Skip("Wine 8 does not keep the bar thread's key state up to date with SHIFT");
+      return;
+    }
     BarRun run("launch_close_shift", NO_PLACEMENT + "Open default browser on start=0\r\n");
     BrowserFixture browser(run.scenario, "--title A");
     REQUIRE(WaitForButtons(run.bar, 1));

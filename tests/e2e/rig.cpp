@@ -455,7 +455,7 @@ bool BrowserFixture::Quit() { return Send("quit") && process.WaitExit(); }
 
 bool BrowserFixture::MoveClearOfBars() {
   bool moved = true;
-  for (HWND w : Windows()) moved = Do("move", w, "100 320 200 60") && moved;
+  for (HWND w : Windows()) moved = Do("move", w, "100 100 200 60") && moved;
   return moved;
 }
 

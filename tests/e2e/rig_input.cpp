@@ -95,7 +95,12 @@ void ShiftClick(int x, int y) {
 
 bool InputUntil(const std::function<void()>& input, const std::function<bool()>& done) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (attempt) MESSAGE("rig: the input had no effect in 4 s; given again");
+    if (attempt) {
+      POINT c;
+      GetCursorPos(&c);
+      MESSAGE("rig: the input had no effect in 4 s; given again (pointer at " << c.x << "," << c.y
+                                                                              << ", over \"" << TextOf(WindowFromPoint(c)) << "\")");
+    }
     input();
     if (WaitUntil(done, 4000)) return true;
   }
