@@ -407,6 +407,12 @@ void MoveMouse(int x, int y) {
   input.mi.dy = (y * 65536 + screen.cy - 1) / screen.cy;
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof input);
+  // Wine takes the move a moment later: a button pressed before then would
+  // be pressed where the pointer was.
+  WaitUntil([&] {
+    POINT at;
+    return GetCursorPos(&at) && at.x == x && at.y == y;
+  }, 1000);
 }
 
 void Click(int x, int y, bool right) {
