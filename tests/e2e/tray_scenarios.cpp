@@ -76,9 +76,8 @@ struct TrayRun {
     REQUIRE(InputUntil([&] { SingleClick(p.x, p.y, true); }, [] { return FindPopupMenu(0); }));
     ChooseByKeyboard(HIDE_RESTORE);
   }
-  bool WaitHidden() const {
-    return WaitUntil([&] { return !IsWindowVisible(run.bar) && TrayIconsOf(run.bar).size() == 1; });
-  }
+  bool Hidden() const { return !IsWindowVisible(run.bar) && TrayIconsOf(run.bar).size() == 1; }
+  bool WaitHidden() const { return WaitUntil([&] { return Hidden(); }); }
   bool Docked() const {
     RECT r = WindowRect(run.bar);
     return IsWindowVisible(run.bar) && TrayIconsOf(run.bar).empty() && EqualRect(&r, &docked) &&
@@ -112,6 +111,8 @@ struct TrayRun {
   RECT docked = {};
 };
 
+// Under Wine a hot key is now and then not seen (the modifiers lost from the
+// key state, as SHIFT is): where its effect is waited for, InputUntil.
 void HotKeyHide() { PressChord({VK_CONTROL, VK_MENU, VK_SUBTRACT}); }
 
 }  // namespace
@@ -167,10 +168,9 @@ TEST_CASE("hot keys: Ctrl+Alt+keypad minus hides and restores, Ctrl+Alt+keypad p
     // The bar holds both combinations now.
     CHECK_FALSE(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_SUBTRACT).held);
     CHECK_FALSE(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_ADD).held);
-    HotKeyHide();
-    CHECK(t.WaitHidden());
+    CHECK(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     CHECK(t.NoAppBar());
-    HotKeyHide();
+    CHECK(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     CHECK(t.WaitDocked());
     PressChord({VK_CONTROL, VK_MENU, VK_ADD});
     CHECK(WaitForWindow("IEFrame", "HotNew", 10000));
@@ -223,8 +223,7 @@ TEST_CASE("hiding minimises the browser windows per \"Hide browsers when Marbel!
   SUBCASE("on, by the hot key: minimised") {
     TrayRun t("tray_min_hotkey");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     CHECK(WaitUntil([&] { return t.BothIconic(); }));
   }
 }
@@ -261,22 +260,20 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
     t.OpenTwo();
     t.browser.Do("activate", t.a);
     ReportActivation(t.run.bar, t.a);
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Do("activate", t.b);
     REQUIRE(WaitUntil([&] { return t.InFront(t.b); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     CHECK(WaitUntil([&] { return t.InFront(t.a); }));
   }
   SUBCASE("none active: the last of the list") {
     TrayRun t("tray_front_last", "Hide browsers when Marbel! hides=0\r\n");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Do("activate", t.a);
     REQUIRE(WaitUntil([&] { return t.InFront(t.a); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     CHECK(WaitUntil([&] { return t.InFront(t.b); }));
   }
@@ -284,10 +281,9 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
     // Aligned clear of the bar: under Wine a window mapped later covers it.
     TrayRun t("tray_place_align", "Align browser windows=1\r\nLeft=100\r\nTop=50\r\nWidth=400\r\nHeight=300\r\n");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     REQUIRE(WaitUntil([&] { return t.BothIconic(); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     RECT place = {100, 50, 500, 350};
     CHECK(WaitUntil([&] {
@@ -298,10 +294,9 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
   SUBCASE("no placement: the minimised windows stay minimised") {
     TrayRun t("tray_place_none");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     REQUIRE(WaitUntil([&] { return t.BothIconic(); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     Pause(500);
     CHECK(t.BothIconic());
@@ -360,7 +355,7 @@ TEST_CASE("\"Autohide\": the bar hides 4 s after the last browser window closed,
     CHECK(took >= 3900);  // the clock's steps
     CHECK(took < 5500);
     // It fired once: the bar comes back and stays.
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     Pause(4500);
     CHECK(t.Docked());
@@ -388,16 +383,14 @@ TEST_CASE("\"Autohide\": the bar hides 4 s after the last browser window closed,
 TEST_CASE("\"Autorestore from tray\": a browser window opening brings the hidden bar back") {
   SUBCASE("on") {
     TrayRun t("tray_autorestore");
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Open("IEFrame", "A");
     CHECK(t.WaitDocked());
     CHECK(WaitForButtons(t.run.bar, 1));
   }
   SUBCASE("off") {
     TrayRun t("tray_autorestore_off", "Autorestore from tray=0\r\n");
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Open("IEFrame", "A");
     Pause(1000);
     CHECK_FALSE(IsWindowVisible(t.run.bar));
@@ -434,8 +427,7 @@ TEST_CASE("\"TaskbarCreated\": the icon comes back only while hidden, and the ne
     CHECK(t.run.shell.Buttons() == "Other");
   }
   SUBCASE("hidden: the icon on the new taskbar; a press on it docks the bar") {
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     restartShell();
     REQUIRE(WaitUntil([&] { return TrayIconsOf(t.run.bar).size() == 1; }));
     TrayIcon icon = TrayIconsOf(t.run.bar)[0];
