@@ -406,13 +406,18 @@ void MoveMouse(int x, int y) {
   input.mi.dx = (x * 65536 + screen.cx - 1) / screen.cx;
   input.mi.dy = (y * 65536 + screen.cy - 1) / screen.cy;
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &input, sizeof input);
-  // Wine takes the move a moment later: a button pressed before then would
-  // be pressed where the pointer was.
-  WaitUntil([&] {
+  auto there = [&] {
     POINT at;
     return GetCursorPos(&at) && at.x == x && at.y == y;
-  }, 1000);
+  };
+  // Wine takes the move a moment later, and the X server's late report of
+  // an earlier move may put the pointer back there: a button pressed or
+  // released then would act at the old place. The move is given again
+  // until the pointer stays put for 50 ms.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SendInput(1, &input, sizeof input);
+    if (WaitUntil(there, 1000) && !WaitUntil([&] { return !there(); }, 50)) return;
+  }
 }
 
 void Click(int x, int y, bool right) {

@@ -112,7 +112,7 @@ inline RECT AppBarPlaceAtBottom(int height) { return AppBarPlace(ABE_BOTTOM, hei
 const DWORD APPBAR_POLL_MS = 250;
 
 // Input as a user gives it, through SendInput: screen coordinates.
-// MoveMouse returns once the system has the pointer there (1 s at most).
+// MoveMouse returns once the system keeps the pointer there (a few tries).
 void MoveMouse(int x, int y);
 void Click(int x, int y, bool right = false);
 void KeyDown(WORD vk);
