@@ -17,7 +17,7 @@ build: deps $(BUILD)/build.ninja
 	@cmake --build $(BUILD)
 
 test: build
-	@tools/wine-rig.sh ctest --test-dir $(BUILD) --output-on-failure --repeat until-pass:2
+	@tools/wine-rig.sh ctest --test-dir $(BUILD) --output-on-failure
 
 dist: build
 	@ls build/dist/*.zip

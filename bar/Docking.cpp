@@ -57,7 +57,8 @@ void CBarWnd::PositionBar() {
     data.rc.top = data.rc.bottom - height;
   else
     data.rc.bottom = data.rc.top + height;
-  // Placed on every browser activation: the keyboard stays with that browser.
+  // Placed on every browser activation, and whenever another app bar comes
+  // or goes: the keyboard stays with the user's window.
   SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height,
                SWP_NOACTIVATE);
   AppBarMessage(ABM_SETPOS, data);

@@ -13,13 +13,17 @@ POINT ClientPoint(LPARAM lParam) {
   return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-bool ShiftDown() { return GetKeyState(VK_SHIFT) < 0; }
+// SHIFT as the click itself carries it. The thread's key state
+// (GetKeyState) would do on Windows, which brings it up to date with each
+// input message; under Wine 8 the bar's thread does not see a SHIFT pressed
+// while a browser window has the keyboard, as it has when the bar is clicked.
+bool ShiftDown(WPARAM keys) { return (keys & MK_SHIFT) != 0; }
 
 enum { ITEM_MINIMIZE_RESTORE = 1, ITEM_CLOSE = 2 };
 
 }  // namespace
 
-LRESULT CBarWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
+LRESULT CBarWnd::OnLButtonDown(WPARAM keys, LPARAM lParam) {
   POINT p = ClientPoint(lParam);
   int index = ButtonAt(browsers, p);
   if (index < 0) {
@@ -34,7 +38,7 @@ LRESULT CBarWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
                                Settings.closeOnlyOnActive);
   if (glyph && InCloseZone(button, p)) {
     // The list changes when the windows report their destruction.
-    if (ShiftDown()) CloseAllBrowsers();
+    if (ShiftDown(keys)) CloseAllBrowsers();
     else PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
   }
@@ -45,7 +49,7 @@ LRESULT CBarWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
     if (IsIconic(window)) {
       ShowWindowAsync(window, SW_RESTORE);
       SetForegroundWindow(window);
-    } else if (ShiftDown()) {
+    } else if (ShiftDown(keys)) {
       MinimizeAllBrowsers();
     } else {
       ShowWindowAsync(window, SW_MINIMIZE);

@@ -2,6 +2,8 @@
 # Runs a command inside the test desktop: a 32-bit Wine prefix under build/,
 # Wine's virtual desktop (no window manager needed), and an Xvfb display of
 # our own unless RIG_DISPLAY=current and a display is set. Ends what it started.
+# RIG_FRESH=1 first ends the prefix's running Wine session, so the command
+# gets a session and desktop of its own that nothing earlier has touched.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wine}
@@ -40,6 +42,10 @@ if [ ! -f "$WINEPREFIX/.rig-ready" ]; then
   virtual_desktop
   wineserver -w
   touch "$WINEPREFIX/.rig-ready"
+fi
+if [ "${RIG_FRESH:-}" = 1 ]; then
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 fi
 virtual_desktop
 

@@ -26,12 +26,6 @@ std::vector<HWND> ListOrder(HWND tip) {
   return order;
 }
 
-int ToolCount(HWND tip) {
-  DWORD_PTR n = 0;
-  SendMessageTimeoutA(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_NORMAL, 5000, &n);
-  return (int)n;
-}
-
 bool WaitForToolCount(HWND tip, int count) {
   return WaitUntil([&] { return ToolCount(tip) == count; });
 }
@@ -153,13 +147,22 @@ TEST_CASE("browser list: Windows Explorer folders only while they are caught") {
     if (catchExplorer) CHECK(WaitForToolCount(run.tip, 3));
     else CHECK_FALSE(WaitForToolCount(run.tip, 2));
 
-    // A folder's activation clears the highlight when folders are not caught.
+    // A folder's activation moves the highlight to its button when folders
+    // are caught, and clears it when not. Each state is waited for on the
+    // screen, so that neither is read before its repaint.
+    const size_t count = catchExplorer ? 3 : 1;
+    auto highlighted = [&](HWND w) {
+      std::vector<PaintedButton> buttons = PaintedButtons(run.bar);
+      std::vector<HWND> order = ListOrder(run.tip);
+      if (buttons.size() != count || order.size() != count) return false;
+      for (size_t i = 0; i < count; ++i)
+        if (buttons[i].active != (order[i] == w)) return false;
+      return true;
+    };
     REQUIRE(SendShellEvent(run.bar, a, 4));
+    REQUIRE(WaitUntil([&] { return highlighted(a); }));
     REQUIRE(SendShellEvent(run.bar, folder, 4));
-    std::vector<PaintedButton> buttons = WaitForButtons(run.bar, catchExplorer ? 3 : 1);
-    int active = 0;
-    for (const PaintedButton& b : buttons) active += b.active;
-    CHECK(active == catchExplorer);
+    CHECK(WaitUntil([&] { return highlighted(catchExplorer ? folder : nullptr); }));
   }
 }
 

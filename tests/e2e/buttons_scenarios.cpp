@@ -176,12 +176,12 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
     REQUIRE(WaitForFrame(close, closeStrip, 2));
     LeftDown();
     CHECK(WaitForFrame(close, closeStrip, 1));
-    Sleep(500);
+    Pause(500);
     CHECK(MenusShown() == 0);  // no hold timer on the close button
     CHECK(ShownFrame(close, closeStrip) == 1);
     PointerAway();
     LeftUp();
-    Sleep(500);
+    Pause(500);
     CHECK(IsWindow(run.bar));  // a click would have closed the bar
     CHECK(WaitForFrame(close, closeStrip, 0));
   }
@@ -190,11 +190,11 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
     MoveMouse(c.x, c.y);
     LeftDown();
     CHECK(WaitForFrame(hide, hideStrip, 1));
-    Sleep(500);
+    Pause(500);
     CHECK(MenusShown() == 0);
     PointerAway();
     LeftUp();
-    Sleep(500);
+    Pause(500);
     CHECK(IsWindowVisible(run.bar));
   }
   SUBCASE("a click on the right close button closes the bar") {
@@ -227,7 +227,7 @@ TEST_CASE("interface buttons: the new-window button held 200 ms opens the bar me
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     CHECK(m.bottom == std::min<LONG>(bar.top + 2, work.bottom));
-    Sleep(600);
+    Pause(600);
     CHECK(MenusShown() == 1);  // the timer fired once
     PressKey(VK_ESCAPE);
     CHECK(WaitUntil([] { return MenusShown() == 0; }, 2000));
@@ -235,7 +235,7 @@ TEST_CASE("interface buttons: the new-window button held 200 ms opens the bar me
     PointerAway();  // no click either
   }
   LeftUp();
-  Sleep(300);
+  Pause(300);
   CHECK(MenusShown() == 0);
 }
 

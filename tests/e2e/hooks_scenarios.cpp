@@ -16,11 +16,6 @@ using namespace rig;
 
 namespace {
 
-// A wait that lets sent messages in, for the hooks' calls into the driver.
-void Pump(DWORD ms) {
-  WaitUntil([] { return false; }, ms);
-}
-
 class Library {
 public:
   explicit Library(const char* name) : module(LoadLibraryA((BinDir() + "\\" + name).c_str())) {}
@@ -183,7 +178,7 @@ TEST_CASE("shell hook: window creation and destruction in another process reach 
   CHECK(WaitUntil([&] { return EventsFor(frame) == "1 "; }));
   browser.Do("close", frame);
   CHECK(WaitUntil([&] { return EventsFor(frame) == "1 2 "; }));
-  Pump(300);
+  Pause(300);
   CHECK(EventsFor(frame) == "1 2 ");
 
   SUBCASE("nothing arrives after removal; removing twice returns 0") {
@@ -192,7 +187,7 @@ TEST_CASE("shell hook: window creation and destruction in another process reach 
     REQUIRE(later);
     browser.Do("close", later);
     CHECK(WaitUntil([&] { return !IsWindow(later); }));
-    Pump(300);
+    Pause(300);
     CHECK(EventsFor(later) == "");
     CHECK(removeShellHook() == 0);
   }

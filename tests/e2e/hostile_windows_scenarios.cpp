@@ -208,6 +208,7 @@ TEST_CASE("hostile windows: a burst of random shell notifications leaves the lis
   CHECK(ToolCount(run.tip) == 2);
   CHECK(IsListed(run.tip, listed[0]));
   CHECK(IsListed(run.tip, listed[1]));
+  REQUIRE(browser.MoveClearOfBars());
   CHECK(WaitForButtons(run.bar, 2).size() == 2);
   StillWorks(run, browser);
 }

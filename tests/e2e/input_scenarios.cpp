@@ -92,7 +92,18 @@ TEST_CASE("a click on an empty part of the bar removes the highlight and changes
   CHECK(IsWindow(t.b));
 }
 
-TEST_CASE("with \"Allow minimization of IE\" a second click minimises, the next restores") {
+// SHIFT with a click: the click's own key state says it (MK_SHIFT). Under
+// Wine 8 SHIFT held through SendInput is now and then gone from the key
+// state by the time the click is queued (most likely Wine taking its key
+// state from the X keymap again, where synthesized keys are not down): the
+// SHIFT subcases are skipped there.
+#define SKIP_SHIFT_UNDER_WINE()                                            \
+  if (UnderWine()) {                                                       \
+    Skip("Wine 8 loses a synthesized SHIFT from the key state now and then"); \
+    return;                                                                \
+  }
+
+TEST_CASE("with \"Allow minimization of IE\" a second click minimises, the next restores" * MAY_SKIP) {
   SUBCASE("one window") {
     TwoWindows t("input_minimize_one", "Allow minimization of IE=1\r\n");
     t.Activate(t.a, 0);
@@ -107,6 +118,7 @@ TEST_CASE("with \"Allow minimization of IE\" a second click minimises, the next 
     CHECK(Settles([&] { return !IsIconic(t.a) && GetForegroundWindow() == t.a; }));
   }
   SUBCASE("SHIFT minimises all only with \"Hide browsers when Marbel! hides\"") {
+    SKIP_SHIFT_UNDER_WINE();
     TwoWindows t("input_minimize_all", "Allow minimization of IE=1\r\n");
     t.Activate(t.a, 0);
     POINT p = t.Middle(0);
@@ -114,6 +126,7 @@ TEST_CASE("with \"Allow minimization of IE\" a second click minimises, the next 
     CHECK(Settles([&] { return IsIconic(t.a) && IsIconic(t.b); }));
   }
   SUBCASE("SHIFT with \"Hide browsers when Marbel! hides\" off minimises nothing") {
+    SKIP_SHIFT_UNDER_WINE();
     TwoWindows t("input_minimize_none",
                  "Allow minimization of IE=1\r\nHide browsers when Marbel! hides=0\r\n");
     t.Activate(t.a, 0);
@@ -124,7 +137,7 @@ TEST_CASE("with \"Allow minimization of IE\" a second click minimises, the next 
   }
 }
 
-TEST_CASE("the close glyph's corner closes a window while the glyph shows") {
+TEST_CASE("the close glyph's corner closes a window while the glyph shows" * MAY_SKIP) {
   auto corner = [](const RECT& b) { return POINT{b.right - 5, b.top + 5}; };
   SUBCASE("on the highlighted button only the corner closes, and only that window") {
     TwoWindows t("input_close_corner", "");
@@ -141,6 +154,7 @@ TEST_CASE("the close glyph's corner closes a window while the glyph shows") {
     CHECK(IsWindow(t.b));
   }
   SUBCASE("SHIFT on the glyph closes every listed window") {
+    SKIP_SHIFT_UNDER_WINE();
     TwoWindows t("input_close_all_corner", "");
     t.Activate(t.b, 1);
     POINT p = corner(t.Button(1));

@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <doctest/doctest.h>
+#include <memory>
 
 using namespace rig;
 
@@ -162,18 +163,25 @@ TEST_CASE("a browser path with blanks from marbel.ini starts that program, quote
   SUBCASE("unquoted, with arguments") { check("launch_blanks_arguments", iexplore + " -nohome"); }
 }
 
-TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\" for this exit") {
+// SHIFT is read from the bar thread's own key state (GetKeyState), which
+// Windows keeps up to date with each input message. Under Wine 8 that state
+// lacks a SHIFT held down now and then, though the bar has the keyboard: the
+// SHIFT half cannot be checked there.
+TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\" for this exit" * MAY_SKIP) {
   auto closeWithShift = [](BarRun& run, bool shift) {
     POINT empty = EmptySpot(run.bar);
     SingleClick(empty.x, empty.y);  // the bar takes the keyboard
     REQUIRE(WaitUntil([&] { return GetForegroundWindow() == run.bar; }));
-    if (shift) KeyDown(VK_SHIFT);
-    WaitUntil([] { return false; }, 300);  // the bar reads the key first
+    std::unique_ptr<HeldKey> held(shift ? new HeldKey(VK_SHIFT) : nullptr);
+    Pause(300);  // the bar reads the key first
     PostMessageA(run.bar, WM_COMMAND, 218, 0);
     CHECK(run.marbel.WaitExit(5000));
-    if (shift) KeyUp(VK_SHIFT);
   };
   SUBCASE("with SHIFT the browser windows close") {
+    if (UnderWine()) {
+      Skip("Wine 8 does not keep the bar thread's key state up to date with SHIFT");
+      return;
+    }
     BarRun run("launch_close_shift", NO_PLACEMENT + "Open default browser on start=0\r\n");
     BrowserFixture browser(run.scenario, "--title A");
     REQUIRE(WaitForButtons(run.bar, 1));
@@ -188,7 +196,6 @@ TEST_CASE("SHIFT on a \"Close\" button inverts \"Close browser windows on exit\"
     REQUIRE(WaitForButtons(run.bar, 1));
     HWND a = FindWindowA("IEFrame", "A");
     closeWithShift(run, false);
-    WaitUntil([] { return false; }, 500);
-    CHECK(IsWindow(a));
+    CHECK(Stays([&] { return IsWindow(a) != FALSE; }));
   }
 }

@@ -2,6 +2,7 @@
 // page, the writes each control makes (ini files compared byte by byte),
 // and the bar's response.
 #include "rig_prefs.h"
+#include "prefs/HtmlHelp.h"
 
 #include <commctrl.h>
 #include <cstring>
@@ -14,9 +15,33 @@ namespace {
 const std::string BASE = "Open default browser on start=0\r\nMaximize browser windows=0\r\n";
 const std::string INI_HEAD = "[Preferences]\r\n" + BASE;
 
-void Pause(DWORD ms) { WaitUntil([] { return false; }, ms); }
-
 bool HasPage(HWND page, int controlId) { return page && GetDlgItem(page, controlId) != nullptr; }
+
+// Visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD pid) {
+  std::vector<HWND> windows;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (ProcessOf(w) == pid && IsWindowVisible(w)) windows.push_back(w);
+  return windows;
+}
+
+// Whether the system's HTML Help shows text popups at all: one asked for
+// by the driver itself, then closed.
+bool SystemShowsHelpPopups() {
+  HMODULE library = LoadLibraryA("hhctrl.ocx");
+  auto htmlHelp = library ? (HtmlHelpFunc)(void*)GetProcAddress(library, MAKEINTRESOURCEA(14)) : nullptr;
+  if (!htmlHelp) return false;
+  HelpPopup popup = {};
+  popup.cbStruct = sizeof popup;
+  popup.pszText = "probe";
+  popup.pt = {300, 300};
+  const DWORD self = GetCurrentProcessId();
+  const size_t before = VisibleWindowsOf(self).size();
+  htmlHelp(nullptr, nullptr, HH_DISPLAY_TEXT_POPUP, (DWORD_PTR)&popup);
+  bool shown = WaitUntil([&] { return VisibleWindowsOf(self).size() > before; }, 2000);
+  for (HWND w : VisibleWindowsOf(self)) PostMessageA(w, WM_CLOSE, 0, 0);
+  return shown;
+}
 
 // What Wine writes back for one key added to the file the run started with.
 std::string WithKey(const std::string& before, const std::string& line) { return before + line + "\r\n"; }
@@ -259,14 +284,13 @@ TEST_CASE("colour pickers: Default stores each setting's default, Esc stores the
   // file has already: then the popup gets another try.
   auto chooseDefault = [&](int id) {
     const std::string before = run.scenario.ReadFile("colors.ini");
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    InputUntil([&] {
       HWND popup = OpenColorPopup(GetDlgItem(page, id));
       REQUIRE(popup);
       RECT r = WindowRect(popup);
       SingleClick((r.left + r.right) / 2, r.top + 12);
       REQUIRE(WaitUntil([&] { return !IsWindow(popup); }));
-      if (WaitUntil([&] { return run.scenario.ReadFile("colors.ini") != before; }, 2000)) return;
-    }
+    }, [&] { return run.scenario.ReadFile("colors.ini") != before; });
   };
   chooseDefault(201);
   REQUIRE(WaitUntil([&] { return run.scenario.ReadFile("colors.ini") != colors; }));
@@ -278,7 +302,8 @@ TEST_CASE("colour pickers: Default stores each setting's default, Esc stores the
   CHECK(run.scenario.ReadFile("colors.ini") == expected);
 
   chooseDefault(253);
-  expected += "Buttons text color=0\r\n";
+  expected.replace(expected.find(ThemeLine("Buttons text color", TEXT_COLOR)),
+                   ThemeLine("Buttons text color", TEXT_COLOR).size(), "Buttons text color=0\r\n");
   CHECK(WaitUntil([&] { return run.scenario.ReadFile("colors.ini") == expected; }));
 
   // Cancelled by Esc: the button's own colour is stored again.
@@ -378,18 +403,13 @@ TEST_CASE("the Alpha slider moved by a click on its track or by a key repaints t
   CHECK(run.scenario.ReadFile("colors.ini").find("Alpha=255") != std::string::npos);
 }
 
-TEST_CASE("a help request on the tree shows nothing; one on a page control asks for a popup") {
+TEST_CASE("a help request on the tree shows nothing; one on a page control is no fault") {
   BarRun run("prefs_help", BASE);
   REQUIRE(run.bar);
   HWND dialog = OpenPrefs(run.bar);
   REQUIRE(dialog);
-  auto marbelWindows = [&] {
-    int count = 0;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-      if (ProcessOf(w) == run.marbel.pid && IsWindowVisible(w)) ++count;
-    return count;
-  };
-  const int before = marbelWindows();
+  auto marbelWindows = [&] { return VisibleWindowsOf(run.marbel.pid).size(); };
+  const size_t before = marbelWindows();
   REQUIRE(WaitForFocus(GetDlgItem(dialog, 256)));
   PressKey(VK_F1);  // help on the tree
   Pause(1000);
@@ -401,12 +421,30 @@ TEST_CASE("a help request on the tree shows nothing; one on a page control asks 
   // The click also flips the box: stored like any click.
   REQUIRE(ClickControlUntil(box, [&] { return IsChecked(page, 248) && WaitForFocus(box, 0); }));
   PressKey(VK_F1);
-  bool popup = WaitUntil([&] { return marbelWindows() > before; }, 3000);
-  // HTML Help is the system's own: where it is missing, no popup and no fault.
-  MESSAGE("help popup on a page control shown: ", popup);
+  // Whether a popup shows is the system's affair (the case below); no fault either way.
+  Pause(1000);
   CHECK(IsWindow(dialog));
   ClosePrefs(dialog);
   // The click on 248 rewrote its line in place.
   CHECK(run.scenario.ReadFile("marbel.ini") ==
         "[Preferences]\r\nOpen default browser on start=1\r\nMaximize browser windows=0\r\n");
+}
+
+TEST_CASE("a help request on a page control shows a help popup" * MAY_SKIP) {
+  if (!SystemShowsHelpPopups()) {
+    Skip("the system's HTML Help shows no text popups (Wine's hhctrl.ocx): the help popup is not checked");
+    return;
+  }
+  BarRun run("prefs_help_popup", BASE);
+  REQUIRE(run.bar);
+  HWND dialog = OpenPrefs(run.bar);
+  REQUIRE(dialog);
+  HWND page = CurrentPage(dialog);
+  HWND box = GetDlgItem(page, 248);
+  REQUIRE(ClickControlUntil(box, [&] { return WaitForFocus(box, 0); }));
+  const size_t before = VisibleWindowsOf(run.marbel.pid).size();
+  PressKey(VK_F1);
+  CHECK(WaitUntil([&] { return VisibleWindowsOf(run.marbel.pid).size() > before; }, 3000));
+  PressKey(VK_ESCAPE);
+  ClosePrefs(dialog);
 }

@@ -9,11 +9,22 @@
 
 namespace rig {
 
+// A check this system cannot make: said in the output as "SKIPPED", and a
+// driver run that skipped any and failed none exits with SKIPPED_EXIT_CODE,
+// which ctest shows as skipped. Cases that call it belong to the test suite
+// MAY_SKIP, which ctest runs apart from the rest of their file.
+void Skip(const std::string& reason);
+#define MAY_SKIP doctest::test_suite("may_skip")
+const int SKIPPED_EXIT_CODE = 77;
+
 std::string BinDir();      // marbel.exe, barshell.dll, bartask.dll
 std::string TestsDir();    // fixture programs (standin_shell.exe, standin_browser.exe)
 
-// Polls cond every few milliseconds until it holds or timeoutMs passes.
-bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
+// Polls cond every pollMs until it holds or timeoutMs passes, handling the
+// driver's messages meanwhile.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000, DWORD pollMs = 10);
+// Waits ms while handling the driver's messages (sent ones too).
+void Pause(DWORD ms);
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 5000);
 
 // Windows version the Wine prefix reports to processes started from now on:
@@ -67,7 +78,20 @@ private:
   std::vector<DWORD> earlierProcesses;  // running before the scenario began
 };
 
-// Message boxes: a top-level "#32770" window with this caption, and its text.
+// Colours the scenarios give the bar (colors.ini), to find its parts on
+// screen; none is a grey, so frames and the close glyph stand apart.
+const COLORREF BAR_COLOR = RGB(0, 0, 128);
+const COLORREF BUTTON_COLOR = RGB(0, 128, 0);
+const COLORREF ACTIVE_COLOR = RGB(200, 0, 0);
+const COLORREF TEXT_COLOR = RGB(255, 255, 0);
+const COLORREF ACTIVE_TEXT_COLOR = RGB(0, 255, 255);
+// A settings-file line "key=value\r\n" of a colour reference or an integer.
+std::string ThemeLine(const char* key, DWORD value);
+// colors.ini with the colours above.
+std::string TestTheme();
+
+// Message boxes: a visible top-level "#32770" window with this caption once
+// its text control holds text (nullptr before), and that text.
 HWND FindMessageBox(const char* caption, DWORD timeoutMs = 5000);
 std::string MessageBoxText(HWND box);
 void CloseMessageBox(HWND box);
@@ -82,7 +106,17 @@ SIZE ScreenSize();             // the primary screen (Wine's virtual desktop)
 std::vector<HWND> TopLevelWindows(const char* className);
 HWND FindPopupMenu(DWORD timeoutMs = 2000);  // a visible "#32768" window
 
+// Where the shell's position query puts a new bar of this height at an
+// edge (ABE_TOP, ABE_BOTTOM) now: beside the bars registered there, else at
+// the screen's edge. Each query registers and removes an app bar, and the
+// removal makes the shell tell every bar to place itself again: poll it at
+// APPBAR_POLL_MS.
+RECT AppBarPlace(UINT edge, int height);
+inline RECT AppBarPlaceAtBottom(int height) { return AppBarPlace(ABE_BOTTOM, height); }
+const DWORD APPBAR_POLL_MS = 250;
+
 // Input as a user gives it, through SendInput: screen coordinates.
+// MoveMouse returns once the system keeps the pointer there (a few tries).
 void MoveMouse(int x, int y);
 void Click(int x, int y, bool right = false);
 void KeyDown(WORD vk);
@@ -102,6 +136,11 @@ public:
   // move. True when the fixture did it.
   bool Do(const char* verb, HWND w, const std::string& arg = "");
   std::vector<HWND> Windows() const;  // its frame windows that exist now
+  // Moves each of them to a small place clear of both screen edges, so that
+  // a bar's pixels can be read: under Wine's virtual desktop a window that
+  // the bar maximised or placed after it painted may show above the topmost
+  // bar (the X side's stacking, not the Z order) and take its clicks.
+  bool MoveClearOfBars();
   bool Quit();                        // true when the process has ended
   Process process;
 

@@ -29,19 +29,9 @@ std::vector<COLORREF> PixelsOf(HDC dc, HBITMAP bitmap, int width, int height) {
 
 }  // namespace
 
-std::string ThemeLine(const char* key, DWORD value) {
-  return std::string(key) + "=" + std::to_string((long)value) + "\r\n";
-}
-
 BarUnderTest StartButtonsBar(Scenario& scenario, const std::string& themeLines, int edge) {
-  BarUnderTest run;
-  scenario.WriteFile("marbel.ini",
-                     PreferencesIni("Show on top of desktop=" + std::to_string(edge) + "\r\n"));
-  scenario.WriteFile("colors.ini", "[Color theme]\r\n" + themeLines);
-  if (!StartStandinShell(scenario)) return run;
-  MoveMouse(512, 600);  // off the bar
-  run.bar = scenario.StartMarbelAndWaitForBar();
-  return run;
+  return StartBar(scenario, "Show on top of desktop=" + std::to_string(edge) + "\r\n",
+                  "[Color theme]\r\n" + themeLines);
 }
 
 std::vector<COLORREF> Strip::Frame(int frame) const {

@@ -14,9 +14,6 @@ namespace rig {
 BarUnderTest StartButtonsBar(Scenario& scenario, const std::string& themeLines = "",
                              int edge = 1);
 
-// A "Color theme" line of a colour reference or an integer.
-std::string ThemeLine(const char* key, DWORD value);
-
 // A strip of marbel.exe as the screen shows it drawn unchanged: loaded as
 // the bar loads it and converted to the screen's format and back.
 struct Strip {

@@ -79,12 +79,6 @@ DWORD WindowsOf(DWORD pid) {
 
 }  // namespace
 
-int ToolCount(HWND tip) {
-  DWORD_PTR n = 0;
-  if (!SendMessageTimeoutA(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_NORMAL, 5000, &n)) return -1;
-  return (int)n;
-}
-
 std::vector<Process> StartChurn(Scenario& scenario, int processes, int count) {
   std::vector<Process> churns;
   for (int i = 0; i < processes; ++i)

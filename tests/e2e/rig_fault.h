@@ -6,9 +6,6 @@
 
 namespace rig {
 
-// TTM_GETTOOLCOUNT of the bar's tooltip: one tool per listed window;
-// -1 when the control did not answer in time.
-int ToolCount(HWND tip);
 // Every top-level "IEFrame" window that exists now.
 inline std::vector<HWND> LiveBrowserWindows() { return TopLevelWindows("IEFrame"); }
 

@@ -7,12 +7,6 @@ namespace rig {
 
 namespace {
 
-const UINT WM_BAR_SHELLEVENT = WM_USER + 3;
-
-std::string ColorLine(const char* key, COLORREF color) {
-  return std::string(key) + "=" + std::to_string(color) + "\r\n";
-}
-
 RECT ClientOnScreen(HWND bar) {
   RECT r = {};
   GetClientRect(bar, &r);
@@ -26,9 +20,7 @@ BarRun::BarRun(const char* name, const std::string& prefs, const std::string& th
     : scenario(name), shell(scenario) {
   REQUIRE(shell.tray);
   scenario.WriteFile("marbel.ini", "[Preferences]\r\n" + prefs);
-  scenario.WriteFile("colors.ini", "[Color theme]\r\n" + ColorLine("Bar background color", BAR_COLOR) +
-                                       ColorLine("Buttons background color", BUTTON_COLOR) +
-                                       ColorLine("Active button color", ACTIVE_COLOR) + theme);
+  scenario.WriteFile("colors.ini", TestTheme() + theme);
   marbel = scenario.StartMarbel();
   bar = WaitForBar(marbel);
 }
@@ -41,7 +33,6 @@ bool BarRun::Exit() {
 
 RECT BrowserButton(HWND bar, int index, int count) {
   RECT client = ClientOnScreen(bar);
-  // With no buttons, where the first one would be.
   int width = (client.right - client.left - 86) / (count > 0 ? count : 1) - 2;
   if (width > 160) width = 160;
   int left = client.left + 54 + index * (width + 2);
@@ -53,16 +44,6 @@ COLORREF ButtonFill(HWND bar, int index, int count) {
   return ScreenPixel(b.left + 2, b.bottom - 3);
 }
 
-bool WaitForButtons(HWND bar, int count, int active, DWORD timeoutMs) {
-  return WaitUntil([&] {
-    for (int i = 0; i < count; ++i)
-      if (ButtonFill(bar, i, count) != (i == active ? ACTIVE_COLOR : BUTTON_COLOR)) return false;
-    // Nothing painted where one more button would start.
-    RECT next = BrowserButton(bar, count, count);
-    return ScreenPixel(next.left + 2, next.bottom - 3) == BAR_COLOR;
-  }, timeoutMs);
-}
-
 POINT EmptySpot(HWND bar) {
   RECT client = ClientOnScreen(bar);
   // Right of four buttons, left of the interface buttons, and far enough
@@ -70,10 +51,7 @@ POINT EmptySpot(HWND bar) {
   return {client.left + 54 + 4 * 162 + 50, client.top + (client.bottom - client.top) / 2};
 }
 
-void ReportActivation(HWND bar, HWND w) {
-  DWORD_PTR result;
-  SendMessageTimeoutA(bar, WM_BAR_SHELLEVENT, (WPARAM)w, 4, SMTO_NORMAL, 5000, &result);
-}
+void ReportActivation(HWND bar, HWND w) { SendShellEvent(bar, w, HSHELL_WINDOWACTIVATED); }
 
 std::vector<HWND> VisibleMenus() {
   std::vector<HWND> menus;
@@ -91,7 +69,7 @@ int MenuBottomAbove(int y) {
 bool Settles(const std::function<bool()>& cond) { return WaitUntil(cond, 3000); }
 
 bool Stays(const std::function<bool()>& cond) {
-  WaitUntil([] { return false; }, 500);
+  Pause(500);
   return cond();
 }
 
@@ -104,17 +82,38 @@ void SingleClick(int x, int y, bool right) {
   static DWORD lastClick = GetTickCount() - 10000;
   DWORD pause = GetDoubleClickTime() + 100;
   DWORD since = GetTickCount() - lastClick;
-  if (since < pause) WaitUntil([] { return false; }, pause - since);
+  if (since < pause) Pause(pause - since);
   Click(x, y, right);
   lastClick = GetTickCount();
 }
 
 void ShiftClick(int x, int y) {
-  KeyDown(VK_SHIFT);
+  HeldKey shift(VK_SHIFT);
   WaitUntil([] { return GetAsyncKeyState(VK_SHIFT) < 0; }, 1000);
   SingleClick(x, y);
-  WaitUntil([] { return false; }, 200);
-  KeyUp(VK_SHIFT);
+  Pause(200);
+}
+
+bool InputUntil(const std::function<void()>& input, const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt) {
+      POINT c;
+      GetCursorPos(&c);
+      MESSAGE("rig: the input had no effect in 4 s; given again (pointer at " << c.x << "," << c.y
+                                                                              << ", over \"" << TextOf(WindowFromPoint(c)) << "\")");
+    }
+    input();
+    if (WaitUntil(done, 4000)) return true;
+  }
+  return false;
+}
+
+bool ClickUntil(int x, int y, const std::function<bool()>& done) {
+  return InputUntil([=] { SingleClick(x, y); }, done);
+}
+
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 }  // namespace rig

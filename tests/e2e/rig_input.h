@@ -4,14 +4,10 @@
 #pragma once
 #include <functional>
 #include "rig.h"
+#include "rig_list.h"
 #include "rig_shell.h"
 
 namespace rig {
-
-// Colours set in colors.ini so the screen tells the bar's parts apart.
-const COLORREF BAR_COLOR = RGB(0, 160, 0);
-const COLORREF BUTTON_COLOR = RGB(0, 0, 255);
-const COLORREF ACTIVE_COLOR = RGB(255, 0, 0);
 
 // A scenario with the stand-in taskbar up, the test colours and "theme"
 // in colors.ini, "prefs" as the "Preferences" lines of marbel.ini, and
@@ -29,17 +25,16 @@ struct BarRun {
 
 // Browser button index of count, in screen coordinates, as painting lays
 // them out: 54 + i * (w + 2), w = min(160, (client width - 86) / count - 2),
-// from 3 below the top to 3 above the bottom.
+// from 3 below the top to 3 above the bottom. The screen may show another
+// window there (a minimised one's icon): this does not look.
 RECT BrowserButton(HWND bar, int index, int count);
 // The fill colour of that button on the screen (a spot no title reaches).
 COLORREF ButtonFill(HWND bar, int index, int count);
-// Waits until exactly count buttons are painted, the one of index
-// "active" (if any) highlighted.
-bool WaitForButtons(HWND bar, int count, int active = -1, DWORD timeoutMs = 5000);
 // A point of the bar that no browser or interface button covers.
 POINT EmptySpot(HWND bar);
 
-// Tells the bar that w was activated, as the shell hook does on Windows.
+// Tells the bar that w was activated, as the shell hook does on Windows
+// (SendShellEvent, HSHELL_WINDOWACTIVATED).
 void ReportActivation(HWND bar, HWND w);
 
 std::vector<HWND> VisibleMenus();  // "#32768" windows, in Z order
@@ -58,5 +53,23 @@ bool Stays(const std::function<bool()>& cond);
 void SingleClick(int x, int y, bool right = false);
 // The same with SHIFT held through it.
 void ShiftClick(int x, int y);
+// A key held down until the end of the scope, however the scope ends: a key
+// left down would change every later case of the file.
+struct HeldKey {
+  explicit HeldKey(WORD vk) : vk(vk) { KeyDown(vk); }
+  ~HeldKey() { KeyUp(vk); }
+  HeldKey(const HeldKey&) = delete;
+  HeldKey& operator=(const HeldKey&) = delete;
+  WORD vk;
+};
+// Wine's virtual desktop now and then drops synthesized mouse input: the
+// one place that gives input again. input() until done() holds, a few
+// tries at most; only for input whose effect done() sees, so that input
+// that landed is never repeated.
+bool InputUntil(const std::function<void()>& input, const std::function<bool()>& done);
+// SingleClick at (x, y) until done() holds.
+bool ClickUntil(int x, int y, const std::function<bool()>& done);
+// True when the driver runs under Wine.
+bool UnderWine();
 
 }  // namespace rig

@@ -1,5 +1,5 @@
 #include "rig_list.h"
-#include "tests/fixtures/standin_shell.h"
+#include "rig_shell.h"
 #include "hooks/shell/barshell.h"
 
 namespace rig {
@@ -44,14 +44,7 @@ LRESULT SendWithin(HWND w, UINT msg, WPARAM wp, LPARAM lp, DWORD timeoutMs = 500
 }  // namespace
 
 HWND StartStandinShell(Scenario& scenario, const std::string& args) {
-  Process shell = scenario.StartFixture("standin_shell.exe", args);
-  HWND tray = nullptr;
-  WaitUntil([&] {
-    for (HWND w : TopLevelWindows("Shell_TrayWnd"))
-      if (ProcessOf(w) == shell.pid && TextOf(w) == STANDIN_SHELL_READY_TITLE) tray = w;
-    return tray != nullptr || !shell.Running();
-  }, 10000);
-  return tray;
+  return StandinShell(scenario, args).tray;
 }
 
 HWND BarToolTip(HWND bar, DWORD timeoutMs) {
@@ -71,11 +64,17 @@ HWND BarToolTip(HWND bar, DWORD timeoutMs) {
   return tip;
 }
 
+int ToolCount(HWND tip) {
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutA(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_NORMAL, 5000, &n)) return -1;
+  return (int)n;
+}
+
 std::vector<Tool> ToolsOf(HWND tip) {
   std::vector<Tool> tools;
   RemoteMemory memory(tip, kTextOffset + kTextSize);
   if (!memory.Ok()) return tools;
-  int count = (int)SendWithin(tip, TTM_GETTOOLCOUNT, 0, 0);
+  int count = ToolCount(tip);
   for (int i = 0; i < count; ++i) {
     TOOLINFOA info = {};
     info.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -156,15 +155,11 @@ BarUnderTest::~BarUnderTest() {
   WaitUntil([&] { return !IsWindow(bar); }, 5000);
 }
 
-BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines) {
+BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines,
+                      const std::string& theme) {
   BarUnderTest run;
   scenario.WriteFile("marbel.ini", PreferencesIni(preferenceLines));
-  auto color = [](const char* key, COLORREF c) { return std::string(key) + "=" + std::to_string(c) + "\r\n"; };
-  scenario.WriteFile("colors.ini", "[Color theme]\r\n" + color("Bar background color", BAR_COLOR) +
-                                       color("Buttons background color", BUTTON_COLOR) +
-                                       color("Buttons text color", TEXT_COLOR) +
-                                       color("Active button color", ACTIVE_COLOR) +
-                                       color("Active button text color", ACTIVE_TEXT_COLOR));
+  scenario.WriteFile("colors.ini", theme);
   if (!StartStandinShell(scenario)) return run;
   // Keep the pointer off the bar: a tip shown over it would hide buttons.
   MoveMouse(512, 700);
@@ -193,9 +188,18 @@ std::vector<PaintedButton> PaintedButtons(HWND bar) {
   return buttons;
 }
 
-std::vector<PaintedButton> WaitForButtons(HWND bar, size_t count, DWORD timeoutMs) {
-  std::vector<PaintedButton> buttons;
-  WaitUntil([&] { return (buttons = PaintedButtons(bar)).size() == count; }, timeoutMs);
+ShownButtons WaitForButtons(HWND bar, size_t count, int active, DWORD timeoutMs) {
+  ShownButtons buttons;
+  auto expected = [&] {
+    if (buttons.size() != count) return false;
+    for (size_t i = 0; i < count && active != ANY_ACTIVE; ++i)
+      if (buttons[i].active != ((int)i == active)) return false;
+    return true;
+  };
+  buttons.shown = WaitUntil([&] {
+    static_cast<std::vector<PaintedButton>&>(buttons) = PaintedButtons(bar);
+    return expected();
+  }, timeoutMs);
   return buttons;
 }
 

@@ -7,8 +7,8 @@
 
 namespace rig {
 
-// standin_shell.exe started in the scenario; the "Shell_TrayWnd" once it
-// is ready, nullptr when it did not come up.
+// StandinShell started in the scenario (rig_shell.h); its "Shell_TrayWnd"
+// once it is ready, nullptr when it did not come up.
 HWND StartStandinShell(Scenario& scenario, const std::string& args = "");
 
 // The bar's tooltip control: a "tooltips_class32" window owned by the bar.
@@ -20,6 +20,9 @@ struct Tool {
   UINT flags;
   RECT rect;
 };
+// TTM_GETTOOLCOUNT of a tooltip control (the bar's: one tool per listed
+// window); -1 when the control did not answer in time.
+int ToolCount(HWND tip);
 // Every tool of a tooltip control in another process, in its own order.
 // The records travel through memory allocated in that process.
 std::vector<Tool> ToolsOf(HWND tip);
@@ -34,14 +37,6 @@ std::vector<COLORREF> ScreenRow(int y, int x0, int x1);
 // bar did not answer in time.
 bool SendShellEvent(HWND bar, HWND window, int code);
 
-// Colours the scenarios give the bar (colors.ini), to find its parts on
-// screen; none is a grey, so frames and the close glyph stand apart.
-const COLORREF BAR_COLOR = RGB(0, 0, 128);
-const COLORREF BUTTON_COLOR = RGB(0, 128, 0);
-const COLORREF ACTIVE_COLOR = RGB(200, 0, 0);
-const COLORREF TEXT_COLOR = RGB(255, 255, 0);
-const COLORREF ACTIVE_TEXT_COLOR = RGB(0, 255, 255);
-
 // marbel.ini: the given lines ("Key=value\r\n" each) first, so they win,
 // then: no browser opened at start, browser windows left where they are,
 // no close glyph. The bar stays at the bottom edge, clear of the stand-in
@@ -50,8 +45,9 @@ const COLORREF ACTIVE_TEXT_COLOR = RGB(0, 255, 255);
 // window only for the top window), so overlaps would hide the buttons.
 std::string PreferencesIni(const std::string& lines = "");
 
-// The bar started on the stand-in taskbar with those preferences and the
-// colours above; bar and tip are nullptr when it did not come up.
+// The bar started on the stand-in taskbar with those preferences and that
+// colors.ini, the pointer off the bar; bar and tip are nullptr when it did
+// not come up.
 // Ending the run closes the bar as the user would (WM_CLOSE), so it
 // removes its hooks: a bar that is only killed leaves its global shell
 // hook behind under Wine, and every later bar then gets each event twice.
@@ -63,7 +59,8 @@ struct BarUnderTest {
   HWND bar = nullptr;
   HWND tip = nullptr;
 };
-BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines = "");
+BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines = "",
+                      const std::string& theme = TestTheme());
 
 // The browser buttons as the screen shows them, left to right: found on
 // the row just inside their top frame by their fill colour.
@@ -73,8 +70,16 @@ struct PaintedButton {
   bool active;
 };
 std::vector<PaintedButton> PaintedButtons(HWND bar);
-// Waits until the bar shows count buttons; the buttons then.
-std::vector<PaintedButton> WaitForButtons(HWND bar, size_t count, DWORD timeoutMs = 5000);
+// The buttons a wait found; true when they came in time.
+struct ShownButtons : std::vector<PaintedButton> {
+  bool shown = false;
+  explicit operator bool() const { return shown; }
+};
+const int ANY_ACTIVE = -2;
+// Waits until the bar shows count buttons, the one of index "active"
+// highlighted (-1: none; ANY_ACTIVE: not looked at); the buttons then.
+ShownButtons WaitForButtons(HWND bar, size_t count, int active = ANY_ACTIVE,
+                            DWORD timeoutMs = 5000);
 // The tool whose id is the window; a zero record when there is none.
 Tool ToolFor(HWND tip, HWND window);
 

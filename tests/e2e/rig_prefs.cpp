@@ -14,19 +14,12 @@ HWND WaitForPrefs() {
 
 }  // namespace
 
-// Wine's virtual desktop now and then drops a synthesized click, so each
-// of these clicks gets a few tries; a dialog that is already up ignores a
-// second try (the bar is disabled behind it, the Close button ends it once).
 HWND OpenPrefs(HWND bar) {
   POINT p = EmptySpot(bar);
-  HWND dialog = nullptr;
-  for (int attempt = 0; attempt < 3 && !dialog; ++attempt) {
-    SingleClick(p.x, p.y);
-    Click(p.x, p.y);
-    dialog = WaitForWindow("#32770", PREFS_TITLE, 3000);
-  }
-  if (dialog) WaitUntil([&] { return CurrentPage(dialog) != nullptr; });
-  return dialog;
+  // A dialog that is up ignores a second try: the bar is disabled behind it.
+  InputUntil([&] { SingleClick(p.x, p.y); Click(p.x, p.y); },
+             [] { return FindWindowA("#32770", PREFS_TITLE) != nullptr; });
+  return WaitForPrefs();
 }
 
 HWND OpenPrefsByMenu(POINT at) {
@@ -94,12 +87,9 @@ void ClickControl(HWND control) {
 }
 
 bool ClickControlUntil(HWND control, const std::function<bool()>& done) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (!IsWindow(control)) return done();
-    ClickControl(control);
-    if (WaitUntil(done, 4000)) return true;
-  }
-  return false;
+  if (!IsWindow(control)) return done();
+  RECT r = WindowRect(control);
+  return ClickUntil((r.left + r.right) / 2, (r.top + r.bottom) / 2, done);
 }
 
 void TypeNumber(HWND edit, const std::string& digits) {

@@ -29,9 +29,8 @@ HWND OpenColorPopup(HWND colorButton);
 // Waits until control has the keyboard focus of its thread.
 bool WaitForFocus(HWND control, DWORD timeoutMs = 3000);
 void ClickControl(HWND control);
-// Clicks control until done() holds, a few tries at most: Wine's virtual
-// desktop now and then drops a synthesized click. Only for clicks whose
-// effect done() sees, so that a click that landed is never repeated.
+// ClickUntil on the middle of control (false once control is gone and
+// done() does not hold).
 bool ClickControlUntil(HWND control, const std::function<bool()>& done);
 // Clicks an edit, replaces its whole text by typing digits, leaves the
 // focus in it.

@@ -2,8 +2,12 @@
 
 namespace rig {
 
+// The taskbar half-way down the right edge: at the foot, a docked bar lies
+// over it, and under Wine's virtual desktop two overlapping topmost windows
+// may be stacked either way on the X side, so that clicks at the bar's
+// place went to the taskbar.
 StandinShell::StandinShell(Scenario& scenario, const std::string& args)
-    : process(scenario.StartFixture("standin_shell.exe", args)) {
+    : process(scenario.StartFixture("standin_shell.exe", args + " middle")) {
   WaitUntil([&] {
     for (HWND w : TopLevelWindows("Shell_TrayWnd"))
       if (ProcessOf(w) == process.pid && TextOf(w) == STANDIN_SHELL_READY_TITLE) tray = w;
@@ -20,7 +24,7 @@ LRESULT StandinShell::Command(const char* name, WPARAM wp, LPARAM lp) const {
 std::string StandinShell::Buttons() const {
   std::string now = Read(), before;
   for (int i = 0; i < 20 && now != before; ++i) {
-    WaitUntil([] { return false; }, 200);
+    Pause(200);
     before = now;
     now = Read();
   }

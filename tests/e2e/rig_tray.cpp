@@ -28,22 +28,6 @@ POINT CenterOf(const TrayIcon& icon) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-RECT AppBarPlaceAtBottom(int height) {
-  // Asked from a window of our own, as a new bar would ask.
-  HWND probe = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr,
-                               nullptr, nullptr, nullptr);
-  APPBARDATA data = {sizeof data, probe, WM_USER};
-  SHAppBarMessage(ABM_NEW, &data);
-  SIZE screen = ScreenSize();
-  data.uEdge = ABE_BOTTOM;
-  data.rc = {0, screen.cy - height, screen.cx, screen.cy};
-  SHAppBarMessage(ABM_QUERYPOS, &data);
-  SHAppBarMessage(ABM_REMOVE, &data);
-  DestroyWindow(probe);
-  data.rc.top = data.rc.bottom - height;
-  return data.rc;
-}
-
 void PressChord(std::initializer_list<WORD> keys) {
   for (WORD vk : keys) KeyDown(vk);
   for (auto it = keys.end(); it != keys.begin();) KeyUp(*--it);

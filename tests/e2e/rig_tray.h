@@ -1,5 +1,5 @@
-// The bar's tray icon as the stand-in shell holds it, the app-bar place the
-// shell hands out, and key chords for the hot keys.
+// The bar's tray icon as the stand-in shell holds it, and key chords for
+// the hot keys.
 #pragma once
 #include "rig.h"
 #include <initializer_list>
@@ -18,10 +18,6 @@ struct TrayIcon {
 std::vector<TrayIcon> TrayIconsOf(HWND owner);
 // Center of an icon's window in screen coordinates.
 POINT CenterOf(const TrayIcon& icon);
-
-// Where the shell's position query puts a new bar of this height at the
-// bottom edge now: above a bar registered there, else at the screen's foot.
-RECT AppBarPlaceAtBottom(int height);
 
 // The keys pressed in order and released in reverse, through SendInput.
 void PressChord(std::initializer_list<WORD> keys);

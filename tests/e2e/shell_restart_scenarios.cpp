@@ -32,7 +32,7 @@ struct RestartRun {
     HWND fresh = (HWND)run.shell.Command(STANDIN_SHELL_RECREATE);
     REQUIRE(fresh);
     run.shell.tray = fresh;
-    WaitUntil([] { return false; }, 500);
+    Pause(500);
     DWORD_PTR result;
     REQUIRE(SendMessageTimeoutA(run.bar, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
   }

@@ -1,6 +1,7 @@
 // Start-up, docking and shutdown of the bar, seen from outside: its window,
 // its place on the desktop, the files in its working directory, the
 // second-instance refusal, the app-bar notifications and a clean exit.
+#include "rig_input.h"
 #include "rig_list.h"
 #include "rig_shell.h"
 
@@ -11,53 +12,17 @@ using namespace rig;
 namespace {
 
 const UINT WM_BAR_APPBAR = WM_USER + 2;
-const char NO_BROWSER[] = "[Preferences]\r\nOpen default browser on start=0\r\n";
+const std::string NO_BROWSER = "Open default browser on start=0\r\n";
+const std::string NO_BROWSER_INI = "[Preferences]\r\n" + NO_BROWSER;
 
-// Where the shell's position query puts a bar of this height at this edge:
-// asked the same way the bar asks it, from a window of our own.
-RECT ShellPlacement(UINT edge, int height) {
-  HWND probe = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr,
-                               nullptr, nullptr, nullptr);
-  APPBARDATA data = {};
-  data.cbSize = sizeof data;
-  data.hWnd = probe;
-  data.uCallbackMessage = WM_USER;
-  SHAppBarMessage(ABM_NEW, &data);
-  SIZE screen = ScreenSize();
-  data.uEdge = edge;
-  data.rc = {0, edge == ABE_BOTTOM ? screen.cy - height : 0, screen.cx,
-             edge == ABE_BOTTOM ? screen.cy : height};
-  SHAppBarMessage(ABM_QUERYPOS, &data);
-  SHAppBarMessage(ABM_REMOVE, &data);
-  DestroyWindow(probe);
-  RECT r = data.rc;
-  if (edge == ABE_BOTTOM)
-    r.top = r.bottom - height;
-  else
-    r.bottom = r.top + height;
-  return r;
-}
-
-// A scenario with the stand-in taskbar up and marbel started in it.
-struct BarScenario {
-  explicit BarScenario(const char* name, const std::string& prefs = NO_BROWSER,
-                       const std::string& colors = "")
-      : scenario(name), shell(scenario) {
-    if (!prefs.empty()) scenario.WriteFile("marbel.ini", prefs);
-    if (!colors.empty()) scenario.WriteFile("colors.ini", colors);
-    bottomPlace = ShellPlacement(ABE_BOTTOM, 24);
-    marbel = scenario.StartMarbel();
-    bar = WaitForBar(marbel);
-  }
-  bool Exit() {
-    PostMessageA(bar, WM_CLOSE, 0, 0);
-    return marbel.WaitExit(5000);
-  }
-  Scenario scenario;
-  StandinShell shell;
-  Process marbel;
-  HWND bar = nullptr;
-  RECT bottomPlace = {};  // where the shell put a 24-pixel bar before ours came
+// Where the shell put a 24-pixel bar at each edge before ours came.
+struct ShellPlaces {
+  RECT bottomPlace = AppBarPlaceAtBottom(24), topPlace = AppBarPlace(ABE_TOP, 24);
+};
+// A BarRun with no browser opened, the shell's places asked before it.
+struct BarScenario : ShellPlaces, BarRun {
+  explicit BarScenario(const char* name, const std::string& prefs = "")
+      : BarRun(name, NO_BROWSER + prefs) {}
 };
 
 bool IsTopmost(HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -70,8 +35,8 @@ void CheckDocked(HWND bar, UINT edge, int height, const RECT& expected) {
   CHECK(r.right == ScreenSize().cx);
   CHECK(r.bottom - r.top == height);
   CHECK(r.top == expected.top);
-  if (edge == ABE_TOP) CHECK(r.top == 0);
   if (edge == ABE_BOTTOM) CHECK(r.bottom > ScreenSize().cy / 2);
+  else CHECK(r.top < ScreenSize().cy / 2);
 }
 
 }  // namespace
@@ -80,7 +45,7 @@ TEST_CASE("with no ini files the bar docks at the bottom, 24 high, and writes no
   Scenario scenario("startup_defaults");
   StandinShell shell(scenario);
   REQUIRE(shell.tray);
-  RECT expected = ShellPlacement(ABE_BOTTOM, 24);
+  RECT expected = AppBarPlaceAtBottom(24);
   Process marbel = scenario.StartMarbel();
   HWND bar = WaitForBar(marbel);
   REQUIRE(bar);
@@ -104,39 +69,40 @@ TEST_CASE("with no ini files the bar docks at the bottom, 24 high, and writes no
 
 TEST_CASE("the docking edge and the height come from marbel.ini in the working directory") {
   SUBCASE("1 is the top edge") {
-    BarScenario s("startup_top", std::string(NO_BROWSER) + "Show on top of desktop=1\r\n");
-    CheckDocked(s.bar, ABE_TOP, 24, RECT{0, 0, ScreenSize().cx, 24});
+    BarScenario s("startup_top", "Show on top of desktop=1\r\n");
+    CheckDocked(s.bar, ABE_TOP, 24, s.topPlace);
     CHECK(s.Exit());
   }
   SUBCASE("2, hand-edited, is the top edge too, for the shell as well") {
-    BarScenario s("startup_edge2", std::string(NO_BROWSER) + "Show on top of desktop=2\r\n");
-    CheckDocked(s.bar, ABE_TOP, 24, RECT{0, 0, ScreenSize().cx, 24});
-    CHECK(ShellPlacement(ABE_TOP, 24).top == 24);  // the shell keeps the top rows for it
+    BarScenario s("startup_edge2", "Show on top of desktop=2\r\n");
+    CheckDocked(s.bar, ABE_TOP, 24, s.topPlace);
+    // The shell keeps the top rows for it.
+    CHECK(AppBarPlace(ABE_TOP, 24).top == s.topPlace.top + 24);
     CHECK(s.Exit());
   }
   SUBCASE("3 is the bottom edge") {
-    BarScenario s("startup_bottom", std::string(NO_BROWSER) + "Show on top of desktop=3\r\n");
+    BarScenario s("startup_bottom", "Show on top of desktop=3\r\n");
     CheckDocked(s.bar, ABE_BOTTOM, 24, s.bottomPlace);
     CHECK(s.Exit());
   }
   SUBCASE("Bar height 40, read from the working directory, not the program's") {
-    BarScenario s("startup_height40", std::string(NO_BROWSER) + "Bar height=40\r\n");
+    BarScenario s("startup_height40", "Bar height=40\r\n");
     RECT expected = s.bottomPlace;
     expected.top = expected.bottom - 40;
     CheckDocked(s.bar, ABE_BOTTOM, 40, expected);
     CHECK(s.Exit());
-    CHECK(s.scenario.ReadFile("marbel.ini") == std::string(NO_BROWSER) + "Bar height=40\r\n");
+    CHECK(s.scenario.ReadFile("marbel.ini") == NO_BROWSER_INI + "Bar height=40\r\n");
   }
   SUBCASE("a hand-edited height below 24 is 24, above half the screen half the screen") {
     for (int written : {5, 5000}) {
       const int height = written < 24 ? 24 : ScreenSize().cy / 2;
-      const std::string ini = std::string(NO_BROWSER) + "Bar height=" + std::to_string(written) + "\r\n";
-      BarScenario s(written < 24 ? "startup_height5" : "startup_height5000", ini);
+      const std::string line = "Bar height=" + std::to_string(written) + "\r\n";
+      BarScenario s(written < 24 ? "startup_height5" : "startup_height5000", line);
       RECT expected = s.bottomPlace;
       expected.top = expected.bottom - height;
       CheckDocked(s.bar, ABE_BOTTOM, height, expected);
       CHECK(s.Exit());
-      CHECK(s.scenario.ReadFile("marbel.ini") == ini);
+      CHECK(s.scenario.ReadFile("marbel.ini") == NO_BROWSER_INI + line);
     }
   }
 }
@@ -171,10 +137,14 @@ TEST_CASE("a second instance is refused with a message and leaves the first unto
 TEST_CASE("a foreign window titled \"Marbel! main window\" blocks the start") {
   Scenario scenario("startup_foreign_window");
   StandinShell shell(scenario);
-  scenario.WriteFile("marbel.ini", NO_BROWSER);
-  HWND foreign = CreateWindowExA(0, "STATIC", "Marbel! main window", WS_POPUP, 0, 0, 10, 10,
-                                 nullptr, nullptr, nullptr, nullptr);
-  REQUIRE(foreign);
+  scenario.WriteFile("marbel.ini", NO_BROWSER_INI);
+  // Destroyed however the case ends: it would block every later start.
+  struct Foreign {
+    HWND w = CreateWindowExA(0, "STATIC", "Marbel! main window", WS_POPUP, 0, 0, 10, 10, nullptr,
+                             nullptr, nullptr, nullptr);
+    ~Foreign() { DestroyWindow(w); }
+  } foreign;
+  REQUIRE(foreign.w);
   Process marbel = scenario.StartMarbel();
   HWND box = FindMessageBox("marbel");
   REQUIRE(box);
@@ -182,7 +152,6 @@ TEST_CASE("a foreign window titled \"Marbel! main window\" blocks the start") {
   CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").empty());
   CloseMessageBox(box);
   CHECK(marbel.WaitExit(5000));
-  DestroyWindow(foreign);
 }
 
 TEST_CASE("full-screen windows push the bar down only when placement is not forced") {
@@ -195,7 +164,7 @@ TEST_CASE("full-screen windows push the bar down only when placement is not forc
   }
   SUBCASE("not forced: to the bottom of the Z order, and back when it closes") {
     BarScenario s("fullscreen_yields",
-                  std::string(NO_BROWSER) + "Force placement over fullscreen popups=0\r\n");
+                  "Force placement over fullscreen popups=0\r\n");
     REQUIRE(s.bar);
     CHECK(IsTopmost(s.bar));
     SendMessageA(s.bar, WM_BAR_APPBAR, ABN_FULLSCREENAPP, 1);
@@ -207,9 +176,14 @@ TEST_CASE("full-screen windows push the bar down only when placement is not forc
   }
 }
 
-TEST_CASE("ABN_POSCHANGED puts the bar back at its edge; other codes change nothing") {
+TEST_CASE("ABN_POSCHANGED puts the bar back at its edge, leaving the active window active; other codes change nothing") {
   BarScenario s("appbar_poschanged");
   REQUIRE(s.bar);
+  BrowserFixture browser(s.scenario, "--title Active");
+  REQUIRE(browser.Ready());
+  HWND active = FindWindowA("IEFrame", "Active");
+  REQUIRE(browser.Do("activate", active));
+  REQUIRE(WaitUntil([&] { return GetForegroundWindow() == active; }));
   RECT docked = WindowRect(s.bar);
   SetWindowPos(s.bar, nullptr, 100, 200, 300, 50, SWP_NOZORDER | SWP_NOACTIVATE);
   CHECK(SendMessageA(s.bar, WM_BAR_APPBAR, ABN_STATECHANGE, 0) == 1);
@@ -217,6 +191,9 @@ TEST_CASE("ABN_POSCHANGED puts the bar back at its edge; other codes change noth
   CHECK(SendMessageA(s.bar, WM_BAR_APPBAR, ABN_POSCHANGED, 0) == 1);
   RECT back = WindowRect(s.bar);
   CHECK(EqualRect(&docked, &back));
+  // Any other app bar coming or going sends this: it must not take the focus.
+  Pause(300);
+  CHECK(GetForegroundWindow() == active);
   CHECK(s.Exit());
 }
 
@@ -248,7 +225,7 @@ TEST_CASE("the taskbar hook is installed at start and browser buttons are purged
   shell.Add(ie);
   shell.Add(other);
   CHECK(shell.Buttons() == "browser editor");
-  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  scenario.WriteFile("marbel.ini", NO_BROWSER_INI);
   Process marbel = scenario.StartMarbel();
   HWND bar = WaitForBar(marbel);
   REQUIRE(bar);
@@ -259,7 +236,7 @@ TEST_CASE("the taskbar hook is installed at start and browser buttons are purged
 
 TEST_CASE("without a taskbar the bar does not come up") {
   Scenario scenario("startup_no_taskbar");
-  scenario.WriteFile("marbel.ini", NO_BROWSER);
+  scenario.WriteFile("marbel.ini", NO_BROWSER_INI);
   Process marbel = scenario.StartMarbel();
   HWND box = FindMessageBox("bartask.dll : error !");
   REQUIRE(box);

@@ -26,7 +26,19 @@ std::string BrowserCommand(const char* title) {
   return "Internet Explorer path=\"" + TestsDir() + "\\standin_browser.exe\" --title " + title + "\r\n";
 }
 
-void Pause(DWORD ms) { WaitUntil([] { return false; }, ms); }
+// A hot key held by a window of the driver's own, given back however the
+// case ends: a key left held would fail every later case of this file.
+struct HeldHotKey {
+  HeldHotKey(UINT modifiers, UINT vk)
+      : holder(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)),
+        held(RegisterHotKey(holder, 1, modifiers, vk) != FALSE) {}
+  ~HeldHotKey() {
+    if (held) UnregisterHotKey(holder, 1);
+    DestroyWindow(holder);
+  }
+  HWND holder;
+  bool held;
+};
 
 // A bar with the stand-in shell and browser; prefs come first, so they win.
 struct TrayRun {
@@ -61,36 +73,26 @@ struct TrayRun {
     POINT c = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     // Under Wine a window mapped later may cover the topmost bar for a while.
     REQUIRE(WaitUntil([&] { return WindowFromPoint(c) == button; }));
-    // Wine's virtual desktop now and then drops synthesized mouse input;
-    // a click that changed nothing is given again.
-    for (int i = 0; i < 3; ++i) {
-      SingleClick(c.x, c.y);
-      if (WaitUntil([&] { return !IsWindowVisible(run.bar); }, 2000)) break;
-    }
+    REQUIRE(ClickUntil(c.x, c.y, [&] { return !IsWindowVisible(run.bar); }));
   }
   void ShiftClickHide() const {
     POINT empty = EmptySpot(run.bar);
     SingleClick(empty.x, empty.y);  // the bar takes the keyboard and sees SHIFT
     REQUIRE(WaitUntil([&] { return GetForegroundWindow() == run.bar; }));
-    KeyDown(VK_SHIFT);
+    HeldKey shift(VK_SHIFT);
     Pause(300);  // the bar reads the key first
-    // The button's command itself: under Wine 8 a real click on the button
-    // reaches the bar with SHIFT no longer down in its key state.
     PostMessageA(run.bar, WM_COMMAND, HIDE_LEFT, 0);
     WaitUntil([&] { return !IsWindowVisible(run.bar); });
     Pause(300);
-    KeyUp(VK_SHIFT);
   }
   void MenuHideRestore() const {
     if (IsWindowVisible(run.bar)) ActivateBar();
     POINT p = EmptySpot(run.bar);
-    SingleClick(p.x, p.y, true);
-    REQUIRE(FindPopupMenu());
+    REQUIRE(InputUntil([&] { SingleClick(p.x, p.y, true); }, [] { return FindPopupMenu(0); }));
     ChooseByKeyboard(HIDE_RESTORE);
   }
-  bool WaitHidden() const {
-    return WaitUntil([&] { return !IsWindowVisible(run.bar) && TrayIconsOf(run.bar).size() == 1; });
-  }
+  bool Hidden() const { return !IsWindowVisible(run.bar) && TrayIconsOf(run.bar).size() == 1; }
+  bool WaitHidden() const { return WaitUntil([&] { return Hidden(); }); }
   bool Docked() const {
     RECT r = WindowRect(run.bar);
     return IsWindowVisible(run.bar) && TrayIconsOf(run.bar).empty() && EqualRect(&r, &docked) &&
@@ -99,9 +101,10 @@ struct TrayRun {
   // No app bar of ours: a new bar may take the bottom row again.
   // The removal follows the hiding: waited for.
   bool NoAppBar() const {
-    return WaitUntil([&] { return AppBarPlaceAtBottom(24).bottom == freeBottom; });
+    return WaitUntil([&] { return AppBarPlaceAtBottom(24).bottom == freeBottom; }, 5000,
+                     APPBAR_POLL_MS);
   }
-  bool WaitDocked() const { return WaitUntil([&] { return Docked(); }); }
+  bool WaitDocked() const { return WaitUntil([&] { return Docked(); }, 5000, APPBAR_POLL_MS); }
   bool BothIconic() const { return IsIconic(a) && IsIconic(b); }
   bool NoneIconic() const { return !IsIconic(a) && !IsIconic(b); }
   // w is the browser window above the other. Brought to the front, a window
@@ -123,6 +126,8 @@ struct TrayRun {
   RECT docked = {};
 };
 
+// Under Wine a hot key is now and then not seen (the modifiers lost from the
+// key state, as SHIFT is): where its effect is waited for, InputUntil.
 void HotKeyHide() { PressChord({VK_CONTROL, VK_MENU, VK_SUBTRACT}); }
 
 }  // namespace
@@ -176,40 +181,34 @@ TEST_CASE("hot keys: Ctrl+Alt+keypad minus hides and restores, Ctrl+Alt+keypad p
   SUBCASE("the defaults, registered by the bar") {
     TrayRun t("tray_hotkeys", BrowserCommand("HotNew"));
     // The bar holds both combinations now.
-    CHECK_FALSE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_SUBTRACT));
-    CHECK_FALSE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_ADD));
-    HotKeyHide();
-    CHECK(t.WaitHidden());
+    CHECK_FALSE(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_SUBTRACT).held);
+    CHECK_FALSE(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_ADD).held);
+    CHECK(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     CHECK(t.NoAppBar());
-    HotKeyHide();
+    CHECK(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     CHECK(t.WaitDocked());
     PressChord({VK_CONTROL, VK_MENU, VK_ADD});
     CHECK(WaitForWindow("IEFrame", "HotNew", 10000));
   }
   SUBCASE("settings of 0 register nothing") {
     TrayRun t("tray_hotkeys_none", "Hot Key Hide=0\r\nHot Key New=0\r\n" + BrowserCommand("HotNew"));
-    CHECK(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_SUBTRACT));
-    CHECK(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_ALT, VK_ADD));
-    UnregisterHotKey(nullptr, 1);
-    UnregisterHotKey(nullptr, 2);
+    CHECK(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_SUBTRACT).held);
+    CHECK(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_ADD).held);
     HotKeyHide();
     PressChord({VK_CONTROL, VK_MENU, VK_ADD});
     CHECK_FALSE(WaitForWindow("IEFrame", "HotNew", 2000));
     CHECK(t.Docked());
   }
   SUBCASE("a combination another program holds is skipped; the bar starts and the other key works") {
-    HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    REQUIRE(RegisterHotKey(holder, 1, MOD_CONTROL | MOD_ALT, VK_SUBTRACT));
-    {
-      TrayRun t("tray_hotkeys_taken", BrowserCommand("HotNew"));
-      CHECK_FALSE(FindMessageBox("marbel", 1000));
-      HotKeyHide();
-      Pause(500);
-      CHECK(t.Docked());
-      PressChord({VK_CONTROL, VK_MENU, VK_ADD});
-      CHECK(WaitForWindow("IEFrame", "HotNew", 10000));
-    }
-    DestroyWindow(holder);  // and its hot key
+    HeldHotKey taken(MOD_CONTROL | MOD_ALT, VK_SUBTRACT);
+    REQUIRE(taken.held);
+    TrayRun t("tray_hotkeys_taken", BrowserCommand("HotNew"));
+    CHECK_FALSE(FindMessageBox("marbel", 1000));
+    HotKeyHide();
+    Pause(500);
+    CHECK(t.Docked());
+    PressChord({VK_CONTROL, VK_MENU, VK_ADD});
+    CHECK(WaitForWindow("IEFrame", "HotNew", 10000));
   }
 }
 
@@ -239,16 +238,20 @@ TEST_CASE("hiding minimises the browser windows per \"Hide browsers when Marbel!
   SUBCASE("on, by the hot key: minimised") {
     TrayRun t("tray_min_hotkey");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     CHECK(WaitUntil([&] { return t.BothIconic(); }));
   }
 }
 
-// SHIFT is read from the bar thread's own key state (GetKeyState). Under
-// Wine 8 that state sometimes lacks a SHIFT held down while the bar has the
-// keyboard, so these runs are reported but may fail there.
-TEST_CASE("SHIFT held while hiding inverts \"Hide browsers when Marbel! hides\"" * doctest::may_fail()) {
+// SHIFT is read from the bar thread's own key state (GetKeyState), which
+// Windows keeps up to date with each input message. Under Wine 8 that state
+// lacks a SHIFT held down now and then, though the bar has the keyboard: the
+// check cannot be made there.
+TEST_CASE("SHIFT held while hiding inverts \"Hide browsers when Marbel! hides\"" * MAY_SKIP) {
+  if (UnderWine()) {
+    Skip("Wine 8 does not keep the bar thread's key state up to date with SHIFT");
+    return;
+  }
   SUBCASE("on, by the button with SHIFT: left alone") {
     TrayRun t("tray_min_button_shift");
     t.OpenTwo();
@@ -272,22 +275,20 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
     t.OpenTwo();
     t.browser.Do("activate", t.a);
     ReportActivation(t.run.bar, t.a);
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Do("activate", t.b);
     REQUIRE(WaitUntil([&] { return t.InFront(t.b); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     CHECK(WaitUntil([&] { return t.InFront(t.a); }));
   }
   SUBCASE("none active: the last of the list") {
     TrayRun t("tray_front_last", "Hide browsers when Marbel! hides=0\r\n");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Do("activate", t.a);
     REQUIRE(WaitUntil([&] { return t.InFront(t.a); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     CHECK(WaitUntil([&] { return t.InFront(t.b); }));
   }
@@ -295,10 +296,9 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
     // Aligned clear of the bar: under Wine a window mapped later covers it.
     TrayRun t("tray_place_align", "Align browser windows=1\r\nLeft=100\r\nTop=50\r\nWidth=400\r\nHeight=300\r\n");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     REQUIRE(WaitUntil([&] { return t.BothIconic(); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     RECT place = {100, 50, 500, 350};
     CHECK(WaitUntil([&] {
@@ -309,10 +309,9 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
   SUBCASE("no placement: the minimised windows stay minimised") {
     TrayRun t("tray_place_none");
     t.OpenTwo();
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     REQUIRE(WaitUntil([&] { return t.BothIconic(); }));
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     Pause(500);
     CHECK(t.BothIconic());
@@ -330,9 +329,8 @@ TEST_CASE("the icon's double-click message opens a new browser window") {
     TrayRun t("tray_sticking", "IE sticking mode=1\r\n" + BrowserCommand("Double"));
     REQUIRE(WaitUntil([&] { return IsWindowVisible(t.run.bar) && TrayIconsOf(t.run.bar).size() == 1; }));
     POINT c = CenterOf(TrayIconsOf(t.run.bar)[0]);
-    SingleClick(c.x, c.y);
-    Click(c.x, c.y);
-    CHECK(WaitForWindow("IEFrame", "Double", 10000));
+    CHECK(InputUntil([&] { SingleClick(c.x, c.y); Click(c.x, c.y); },
+                     [] { return FindWindowA("IEFrame", "Double") != nullptr; }));
     CHECK(IsWindowVisible(t.run.bar));
     CHECK(TrayIconsOf(t.run.bar).size() == 1);
     // Hidden and back: the one icon throughout, no app bar.
@@ -354,7 +352,8 @@ TEST_CASE("\"Hide into the system tray on start\": hidden with the icon and no a
   POINT c = CenterOf(TrayIconsOf(t.run.bar)[0]);
   SingleClick(c.x, c.y);
   CHECK(WaitUntil([&] { return IsWindowVisible(t.run.bar) && TrayIconsOf(t.run.bar).empty(); }));
-  CHECK(WaitUntil([&] { return AppBarPlaceAtBottom(24).bottom == WindowRect(t.run.bar).top; }));
+  CHECK(WaitUntil([&] { return AppBarPlaceAtBottom(24).bottom == WindowRect(t.run.bar).top; },
+                  5000, APPBAR_POLL_MS));
 }
 
 TEST_CASE("\"Autohide\": the bar hides 4 s after the last browser window closed, unless one opens meanwhile") {
@@ -371,7 +370,7 @@ TEST_CASE("\"Autohide\": the bar hides 4 s after the last browser window closed,
     CHECK(took >= 3900);  // the clock's steps
     CHECK(took < 5500);
     // It fired once: the bar comes back and stays.
-    HotKeyHide();
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
     REQUIRE(t.WaitDocked());
     Pause(4500);
     CHECK(t.Docked());
@@ -399,16 +398,14 @@ TEST_CASE("\"Autohide\": the bar hides 4 s after the last browser window closed,
 TEST_CASE("\"Autorestore from tray\": a browser window opening brings the hidden bar back") {
   SUBCASE("on") {
     TrayRun t("tray_autorestore");
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Open("IEFrame", "A");
     CHECK(t.WaitDocked());
     CHECK(WaitForButtons(t.run.bar, 1));
   }
   SUBCASE("off") {
     TrayRun t("tray_autorestore_off", "Autorestore from tray=0\r\n");
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     t.browser.Open("IEFrame", "A");
     Pause(1000);
     CHECK_FALSE(IsWindowVisible(t.run.bar));
@@ -445,8 +442,7 @@ TEST_CASE("\"TaskbarCreated\": the icon comes back only while hidden, and the ne
     CHECK(t.run.shell.Buttons() == "Other");
   }
   SUBCASE("hidden: the icon on the new taskbar; a press on it docks the bar") {
-    HotKeyHide();
-    REQUIRE(t.WaitHidden());
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
     restartShell();
     REQUIRE(WaitUntil([&] { return TrayIconsOf(t.run.bar).size() == 1; }));
     TrayIcon icon = TrayIconsOf(t.run.bar)[0];

@@ -23,8 +23,6 @@ const char* const TITLES[] = {
 };
 const int ACTIVE = 1;  // the browser window shown as the active one
 
-void Pause(DWORD ms) { WaitUntil([] { return false; }, ms); }
-
 std::string OutputPath(const char* name) {
   std::string dir = getenv("MARBEL_SHOTS") ? getenv("MARBEL_SHOTS") : ".";
   if (dir[0] == '/') dir = "Z:" + dir;  // Wine shows the Unix root as drive Z:
@@ -104,22 +102,6 @@ struct Scene {
   HWND bar = nullptr;
 };
 
-// The bar's tooltip control: a "tooltips_class32" window that the bar owns.
-HWND BarToolTip(HWND bar) {
-  for (HWND w : TopLevelWindows("tooltips_class32"))
-    if (GetWindow(w, GW_OWNER) == bar) return w;
-  return nullptr;
-}
-
-// Wine's virtual desktop now and then drops a synthesized click: a few tries.
-bool ClickUntil(const std::function<void()>& click, const std::function<bool()>& shown) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    click();
-    if (WaitUntil(shown, 3000)) return true;
-  }
-  return false;
-}
-
 // The page once it is the one shown: the old page may linger a moment.
 HWND ShowPage(HWND dialog, PrefsPage page, int control) {
   ChoosePage(dialog, page);
@@ -147,7 +129,7 @@ TEST_CASE("bar: the docked bar, the active button's tooltip showing") {
 TEST_CASE("menu: the bar menu with its list of browser windows") {
   Scene scene("shot_menu");
   POINT p = EmptySpot(scene.bar);
-  REQUIRE(ClickUntil([&] { SingleClick(p.x, p.y, true); }, [] { return !VisibleMenus().empty(); }));
+  REQUIRE(InputUntil([&] { SingleClick(p.x, p.y, true); }, [] { return !VisibleMenus().empty(); }));
   PressKey(VK_UP);     // the last item, "IE windows list"
   PressKey(VK_RIGHT);  // opens the list at its first window
   REQUIRE(WaitUntil([] { return VisibleMenus().size() == 2; }));

@@ -183,3 +183,42 @@ TEST_CASE("1,000 damaged settings files: every field is what the private-profile
   CHECK(changedFromDefault["Internet Explorer path"] > 20);
   CHECK(changedFromDefault["Font face name"] > 20);
 }
+
+TEST_CASE("damaged values: what the loader makes of them, spelled out") {
+  // Expected values written down here, not asked of the reader the loader
+  // itself calls, so that the 1,000 files above cannot hide a shared fault.
+  struct Case { const char* text; int barHeight; };
+  const Case cases[] = {
+      {"[Preferences]\r\nBar height=  42  \r\n", 42},
+      {"[Preferences]\r\nBar height=17xyz\r\n", 17},
+      {"[Preferences]\r\nBar height=-30\r\n", -30},
+      {"[Preferences]\r\nBar height=abc\r\n", 0},
+      {"[Preferences]\r\nBar height=\r\n", 24},  // an empty value is no value
+      {"[preferences]\r\nbar HEIGHT=31\r\n", 31},
+      {"[Preferences]\r\nBar height=33\r\nBar height=44\r\n", 33},
+      {"[Other]\r\nBar height=50\r\n", 24},
+      {"Bar height=50\r\n", 24},
+  };
+  char temp[MAX_PATH], previous[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  GetCurrentDirectoryA(sizeof previous, previous);
+  const SettingsRecord saved = Settings;
+  Settings.buttonFont = nullptr;
+  int n = 0;
+  for (const Case& c : cases) {
+    // A directory per file: the reader caches files by path and time.
+    const std::string dir = std::string(temp) + "marbel-spelled-" +
+                            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++n);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    Write(dir + "\\marbel.ini", c.text);
+    REQUIRE(SetCurrentDirectoryA(dir.c_str()));
+    LoadFresh();
+    INFO(std::string(c.text));
+    CHECK(Settings.barHeight == c.barHeight);
+    SetCurrentDirectoryA(previous);
+    DeleteFileA((dir + "\\marbel.ini").c_str());
+    RemoveDirectoryA(dir.c_str());
+  }
+  DeleteObject(Settings.buttonFont);
+  Settings = saved;
+}

@@ -44,9 +44,30 @@ public:
   char previous[MAX_PATH] = {};
 };
 
+// Every field off its default, so that a value the loader leaves alone
+// shows in the checks.
+SettingsRecord Poisoned() {
+  SettingsRecord r;
+  r.showOnTop = 99;
+  for (bool* b : {&r.showCloseButton, &r.closeOnlyOnActive, &r.closeBrowsersOnExit,
+                  &r.forceOverFullScreen, &r.maximizeBrowsers, &r.alignBrowsers,
+                  &r.hideBrowsersOnHide, &r.openBrowserOnStart, &r.autoHide, &r.allowMinimize,
+                  &r.autoRestore, &r.catchExplorer, &r.startInTray, &r.stickingMode,
+                  &r.enableBlending})
+    *b = !*b;
+  for (int* i : {&r.alignLeft, &r.alignTop, &r.alignWidth, &r.alignHeight, &r.barHeight,
+                 &r.alpha, &r.fontHeight, &r.fontWeight, &r.fontItalic, &r.fontCharset})
+    *i = 12345;
+  for (DWORD* d : {&r.hotKeyHide, &r.hotKeyNew, &r.barColor, &r.buttonColor, &r.buttonTextColor,
+                   &r.activeColor, &r.activeTextColor, &r.blendColor})
+    *d = 0x123456;
+  r.browserCommand = r.fontFace = "poison";
+  return r;
+}
+
 void Reload() {
   if (Settings.buttonFont) DeleteObject(Settings.buttonFont);
-  Settings = SettingsRecord();
+  Settings = Poisoned();
   LoadSettings();
 }
 
@@ -54,7 +75,6 @@ void Reload() {
 
 TEST_CASE("with no ini files every setting has its default and nothing is written") {
   WorkingDirectory wd;
-  Settings.showOnTop = 99;  // proves the load overwrites what was there
   Reload();
   const SettingsRecord& s = Settings;
   CHECK(s.settingsPath == wd.dir + "\\marbel.ini");
