@@ -61,7 +61,7 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;
   // Without both hooks the bar cannot do its job: the libraries have told
   // the user why, and the window is destroyed again.
-  if (!SetShellHook(hwnd)) return -1;
+  if (!SetShellHook(hwnd, Settings.catchExplorer)) return -1;
   if (!SetTaskbarHook(Settings.catchExplorer)) {
     // Not every system sends WM_DESTROY after a failed WM_CREATE.
     RemoveShellHook();
