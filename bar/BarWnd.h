@@ -68,6 +68,7 @@ public:
   void RegisterAppBar();
   void RemoveAppBar();
   void PositionBar();
+  void FollowActivation();  // places the bar again if an activation moves it
   LRESULT OnAppBarNotify(WPARAM code, LPARAM data);
 
   // Browser list.
@@ -76,6 +77,7 @@ public:
   void ScanBrowserWindows();
   LRESULT OnShellEvent(WPARAM window, LPARAM code);
   void PlaceBrowserWindows(HWND window);
+  void Highlight(HWND window);  // the active browser's button, or none
 
   // Commands.
   void ShowBarMenu(POINT screenPoint);
@@ -101,6 +103,7 @@ public:
   HWND activeBrowser = nullptr;
   HWND lastActiveBrowser = nullptr;
   HWND windowBeforeFullScreen = nullptr;
+  RECT dockedRect = {0, 0, 0, 0};  // where the bar was last docked
   UINT taskbarCreatedMessage = 0;
   int lastPrefsPage = 0;
   fw::CDialog* aboutBox = nullptr;     // the running ones, else null

@@ -59,6 +59,15 @@ void CBarWnd::PositionBar() {
     data.rc.bottom = data.rc.top + height;
   SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height, 0);
   AppBarMessage(ABM_SETPOS, data);
+  GetWindowRect(hwnd, &dockedRect);
+}
+
+void CBarWnd::FollowActivation() {
+  // A docked bar's place changes with the shell's notices, not with the
+  // active window: asking the shell again on every activation is waste.
+  RECT now;
+  if (!Settings.stickingMode && GetWindowRect(hwnd, &now) && EqualRect(&now, &dockedRect)) return;
+  PositionBar();
 }
 
 LRESULT CBarWnd::OnAppBarNotify(WPARAM code, LPARAM data) {
