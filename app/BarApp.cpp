@@ -41,6 +41,7 @@ bool CBarApp::InitInstance() {
   LoadSettings();
   dialogFont = CreateDialogFont();
 
+  MarkStartup(STARTUP_WINDOW);
   auto* bar = new CBarWnd;
   mainWnd = bar;
   // A failed creation has destroyed the window, and the object with it.
@@ -49,5 +50,6 @@ bool CBarApp::InitInstance() {
     return false;
   }
   if (!Settings.startInTray) ShowWindow(bar->Handle(), SW_SHOW);
+  MarkStartup(STARTUP_SHOWN);
   return true;
 }

@@ -1,7 +1,9 @@
 #include "app/BarApp.h"
+#include "app/StartupMarks.h"
 #include <commctrl.h>
 #include <cstdlib>
 
+static const bool loadedMarked = (MarkStartup(STARTUP_LOADED), true);
 static CBarApp theApp;
 
 // The runtime's default terminate handler prints a demangled type name and
@@ -11,6 +13,7 @@ void __verbose_terminate_handler() { abort(); }
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  MarkStartup(STARTUP_WINMAIN);
   // Tooltips, trackbars, tree and hot key controls.
   InitCommonControls();
   return theApp.Main(instance);

@@ -27,6 +27,7 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_BAR_TRAYICON, &CBarWnd::OnTrayIcon),
   fw::OnMessage(WM_TIMER, &CBarWnd::OnTimer),
   fw::OnMessage(WM_HOTKEY, &CBarWnd::OnHotKey),
+  fw::OnMessage(WM_BAR_STARTUPMARK, &CBarWnd::OnStartupMark),
 END_MESSAGE_TABLE(fw::CWnd)
 
 CBarWnd::CBarWnd() {
@@ -62,12 +63,14 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
   if (Default() == -1) return -1;
   // Without both hooks the bar cannot do its job: the libraries have told
   // the user why, and the window is destroyed again.
-  if (!SetShellHook(hwnd)) return -1;
+  MarkStartup(STARTUP_HOOKS);
+  if (!SetShellHook(hwnd, Settings.catchExplorer)) return -1;
   if (!SetTaskbarHook(Settings.catchExplorer)) {
     // Not every system sends WM_DESTROY after a failed WM_CREATE.
     RemoveShellHook();
     return -1;
   }
+  MarkStartup(STARTUP_HOOKED);
   taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));

@@ -19,12 +19,14 @@
 #include "buttons/HoverButton.h"
 #include "framework/Wnd.h"
 #include "hooks/shell/barshell.h"
+#include "app/StartupMarks.h"
 
 // Messages the bar receives (values fixed: other programs and our hook
 // libraries send them).
 const UINT WM_BAR_TRAYICON = WM_USER + 1;
 const UINT WM_BAR_APPBAR = WM_USER + 2;
-// WM_BAR_SHELLEVENT (WM_USER + 3) comes from barshell.h.
+// WM_BAR_SHELLEVENT (WM_USER + 3) comes from barshell.h, WM_BAR_STARTUPMARK
+// (WM_USER + 4) from StartupMarks.h.
 
 const char BAR_CLASS[] = "MARBEL_MANAGER_CLASS";
 const char BAR_TITLE[] = "Marbel!";
@@ -68,6 +70,7 @@ public:
   void RegisterAppBar();
   void RemoveAppBar();
   void PositionBar();
+  void FollowActivation();  // places the bar again if an activation moves it
   LRESULT OnAppBarNotify(WPARAM code, LPARAM data);
 
   // Browser list.
@@ -76,6 +79,7 @@ public:
   void ScanBrowserWindows();
   LRESULT OnShellEvent(WPARAM window, LPARAM code);
   void PlaceBrowserWindows(HWND window);
+  void Highlight(HWND window);  // the active browser's button, or none
 
   // Commands.
   void ShowBarMenu(POINT screenPoint);
@@ -101,6 +105,7 @@ public:
   HWND activeBrowser = nullptr;
   HWND lastActiveBrowser = nullptr;
   HWND windowBeforeFullScreen = nullptr;
+  RECT dockedRect = {0, 0, 0, 0};  // where the bar was last docked
   UINT taskbarCreatedMessage = 0;
   int lastPrefsPage = 0;
   fw::CDialog* aboutBox = nullptr;     // the running ones, else null
@@ -162,6 +167,7 @@ private:
   LRESULT OnTrayIcon(WPARAM, LPARAM mouseMessage);
   LRESULT OnTimer(WPARAM id, LPARAM);
   LRESULT OnHotKey(WPARAM id, LPARAM);
+  LRESULT OnStartupMark(WPARAM phase, LPARAM) { return phase < STARTUP_PHASES ? startupMarks[phase] : 0; }
   void CloseAllBrowsers();
   void MinimizeAllBrowsers();  // only while "Hide browsers when Marbel! hides" is on
 

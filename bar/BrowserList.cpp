@@ -55,6 +55,13 @@ void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {
   title = DisplayTitle(WindowText(window));
 }
 
+// Only two buttons change: the one highlighted before and the one now.
+void CBarWnd::Highlight(HWND window) {
+  for (const BrowserEntry& entry : browsers)
+    if (entry.window == activeBrowser || entry.window == window) InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+  activeBrowser = window;
+}
+
 void CBarWnd::ScanBrowserWindows() {
   EnumWindows(CollectBrowser, reinterpret_cast<LPARAM>(this));
 }
@@ -67,18 +74,17 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   if (!goneLate && !IsBrowserClass(window)) {
     if (code == HSHELL_WINDOWACTIVATED) {
       lastActiveBrowser = activeBrowser;
-      activeBrowser = nullptr;
-      InvalidateRect(hwnd, nullptr, TRUE);
+      Highlight(nullptr);
     }
     return 0;
   }
 
   switch (code) {
     case HSHELL_WINDOWACTIVATED:
-      activeBrowser = lastActiveBrowser = window;
-      InvalidateRect(hwnd, nullptr, TRUE);
+      Highlight(window);
+      lastActiveBrowser = window;
       PlaceBrowserWindows(window);  // the placement rule holds on every activation
-      PositionBar();
+      FollowActivation();
       break;
 
     case HSHELL_WINDOWCREATED: {

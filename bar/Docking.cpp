@@ -62,6 +62,15 @@ void CBarWnd::PositionBar() {
   SetWindowPos(hwnd, HWND_TOPMOST, data.rc.left, data.rc.top, data.rc.right - data.rc.left, height,
                SWP_NOACTIVATE);
   AppBarMessage(ABM_SETPOS, data);
+  GetWindowRect(hwnd, &dockedRect);
+}
+
+void CBarWnd::FollowActivation() {
+  // A docked bar's place changes with the shell's notices, not with the
+  // active window: asking the shell again on every activation is waste.
+  RECT now;
+  if (!Settings.stickingMode && GetWindowRect(hwnd, &now) && EqualRect(&now, &dockedRect)) return;
+  PositionBar();
 }
 
 LRESULT CBarWnd::OnAppBarNotify(WPARAM code, LPARAM data) {

@@ -107,5 +107,6 @@ LRESULT CBarWnd::OnPaint(WPARAM, LPARAM) {
   }
   if (oldFont) SelectObject(dc, oldFont);
   EndPaint(hwnd, &ps);
+  MarkStartup(STARTUP_PAINTED);
   return 0;
 }

@@ -1,5 +1,5 @@
 #include "prefs/ColorPopup.h"
-#include <commdlg.h>
+#include "prefs/CommonDialogs.h"
 #include <vector>
 
 namespace {
@@ -317,7 +317,7 @@ void CColorPopup::End(UINT msg) {
     cc.Flags = CC_FULLOPEN | CC_ANYCOLOR;
     // "Default" is no colour the dialog could start from.
     if (initialColor != COLOR_DEFAULT) cc.Flags |= CC_RGBINIT;
-    BOOL chosen = ChooseColorA(&cc);
+    BOOL chosen = ChooseColorLate(&cc);
     if (!Alive()) return;  // closed meanwhile, and reported then
     if (chosen)
       chosenColor = cc.rgbResult;

@@ -8,7 +8,7 @@
 #include "prefs/PageRules.h"
 #include "prefs/PrefsDialog.h"
 #include "res/resource.h"
-#include <commdlg.h>
+#include "prefs/CommonDialogs.h"
 #include <vector>
 
 namespace {
@@ -96,7 +96,7 @@ LRESULT COptionPage::OnBrowse(WPARAM, LPARAM) {
   ofn.lpstrFile = file;
   ofn.nMaxFile = sizeof file;
   ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_LONGNAMES | OFN_ENABLESIZING;
-  if (!GetOpenFileNameA(&ofn)) return 0;
+  if (!GetOpenFileNameLate(&ofn)) return 0;
   // Quoted when it has blanks: the command must start this program and not
   // one at a shorter path ("C:\Program.exe").
   Settings.browserCommand = QuoteProgramPath(file);
@@ -113,7 +113,7 @@ LRESULT COptionPage::OnFont(WPARAM, LPARAM) {
   cf.hwndOwner = hwnd;
   cf.lpLogFont = &font;
   cf.Flags = CF_SCREENFONTS | CF_PRINTERFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
-  if (!ChooseFontA(&cf)) return 0;
+  if (!ChooseFontLate(&cf)) return 0;
 
   SettingsRecord& s = Settings;
   s.fontHeight = font.lfHeight;

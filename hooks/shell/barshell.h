@@ -1,5 +1,6 @@
-// barshell.dll: a global shell hook that reports top-level windows being
-// created, destroyed, activated or redrawn to the bar window.
+// barshell.dll: a global shell hook that reports to the bar window every
+// top-level window activated, and the browser windows ("IEFrame", and
+// "CabinetWClass" with catchExplorer) created, destroyed or redrawn.
 #pragma once
 #include <windows.h>
 
@@ -12,7 +13,8 @@
 extern "C" {
 #endif
 // 1 when the hook is installed; 0 after telling the user it could not be.
-int SetShellHook(HWND barWindow);
+// catchExplorer holds for every program until the hook is set again.
+int SetShellHook(HWND barWindow, int catchExplorer);
 // 0 when no hook is installed, otherwise the result of removing it.
 int RemoveShellHook(void);
 #ifdef __cplusplus

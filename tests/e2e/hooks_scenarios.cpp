@@ -165,13 +165,13 @@ void CheckTaskbarPurge(const TaskbarCase& c) {
 TEST_CASE("shell hook: window creation and destruction in another process reach the bar") {
   Scenario scenario("shell_hook");
   Library barshell("barshell.dll");
-  auto setShellHook = barshell.Export<int (*)(HWND)>("SetShellHook");
+  auto setShellHook = barshell.Export<int (*)(HWND, int)>("SetShellHook");
   auto removeShellHook = barshell.Export<int (*)()>("RemoveShellHook");
   REQUIRE((setShellHook && removeShellHook));
   BrowserFixture browser(scenario);
   REQUIRE(browser.Ready());
   HWND recorder = MakeRecorder();
-  REQUIRE(setShellHook(recorder) == 1);
+  REQUIRE(setShellHook(recorder, 0) == 1);
 
   HWND frame = browser.Open("IEFrame", "hooked");
   REQUIRE(frame);
@@ -200,6 +200,33 @@ TEST_CASE("shell hook: window creation and destruction in another process reach 
     CHECK(removeShellHook() != 0);
   }
   DestroyWindow(recorder);
+}
+
+TEST_CASE("shell hook: only windows of the classes the bar lists are reported created or destroyed") {
+  Scenario scenario("shell_hook_classes");
+  Library barshell("barshell.dll");
+  auto setShellHook = barshell.Export<int (*)(HWND, int)>("SetShellHook");
+  auto removeShellHook = barshell.Export<int (*)()>("RemoveShellHook");
+  REQUIRE((setShellHook && removeShellHook));
+  BrowserFixture browser(scenario);
+  REQUIRE(browser.Ready());
+  for (int catchExplorer : {0, 1}) {
+    CAPTURE(catchExplorer);
+    HWND recorder = MakeRecorder();
+    REQUIRE(setShellHook(recorder, catchExplorer) == 1);
+    HWND other = browser.Open("Notepad", "other");
+    HWND folder = browser.Open("CabinetWClass", "folder");
+    HWND frame = browser.Open("IEFrame", "frame");
+    REQUIRE((other && folder && frame));
+    for (HWND w : {other, folder, frame}) browser.Do("close", w);
+    // Sent in order from one thread: the frame's last report comes after
+    // any the others could have had.
+    CHECK(WaitUntil([&] { return EventsFor(frame) == "1 2 "; }));
+    CHECK(EventsFor(other) == "");
+    CHECK(EventsFor(folder) == (catchExplorer ? "1 2 " : ""));
+    CHECK(removeShellHook() != 0);
+    DestroyWindow(recorder);
+  }
 }
 
 TEST_CASE("taskbar hook: browser buttons leave the toolbar taskbar (XP)") {
