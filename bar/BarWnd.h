@@ -58,6 +58,10 @@ struct BrowserEntry {
 // active window's checked. The caller destroys it.
 HMENU CreateWindowListMenu(const std::vector<BrowserEntry>& browsers, HWND active);
 
+// Where a browser window ends once the placement asked of it is done: the
+// sticking bar hangs below that, not below a rectangle about to change.
+RECT BrowserEndRect(HWND browser);
+
 class CBarWnd : public fw::CWnd {
 public:
   CBarWnd();

@@ -21,6 +21,20 @@ void CBarWnd::RemoveAppBar() {
   AppBarMessage(ABM_REMOVE, data);
 }
 
+RECT BrowserEndRect(HWND browser) {
+  // The placement requests to the browser are posted: what it shows now may
+  // still be its old or its minimised rectangle.
+  if (Settings.alignBrowsers)
+    return {Settings.alignLeft, Settings.alignTop, Settings.alignLeft + Settings.alignWidth,
+            Settings.alignTop + Settings.alignHeight};
+  RECT r = {0, 0, 0, 0};
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  if (IsIconic(browser) && GetWindowPlacement(browser, &placement)) return placement.rcNormalPosition;
+  GetWindowRect(browser, &r);
+  return r;
+}
+
 void CBarWnd::PositionBar() {
   const int height = BarHeight();
   if (Settings.stickingMode) {
@@ -28,8 +42,7 @@ void CBarWnd::PositionBar() {
       // Hang directly below the browser window, just behind it. Without
       // SWP_NOACTIVATE the bar would take the focus from the browser the
       // user just activated, and be raised above it instead of behind.
-      RECT r;
-      GetWindowRect(activeBrowser, &r);
+      RECT r = BrowserEndRect(activeBrowser);
       SetWindowPos(hwnd, activeBrowser, r.left, r.bottom, r.right - r.left, height, SWP_NOACTIVATE);
     } else if (!browsers.empty()) {
       // Its activation comes back as a shell event, which places us again.

@@ -233,3 +233,20 @@ TEST_CASE("window list menu: titles in list order, ids from 10000, only the acti
   CHECK(GetMenuItemCount(menu) == 0);
   DestroyMenu(menu);
 }
+
+TEST_CASE("a sticking bar hangs below where the browser ends, not where it is now") {
+  SavedSettings saved;
+  TestWindows windows;
+  HWND w = windows.Make("IEFrame", "W");
+  SetWindowPos(w, nullptr, 5, 6, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+  auto same = [](RECT a, RECT b) { return EqualRect(&a, &b) != FALSE; };
+  // Aligned: the posted request moves it to the aligned rectangle.
+  Settings.alignBrowsers = true;
+  Settings.alignLeft = 10, Settings.alignTop = 20, Settings.alignWidth = 300, Settings.alignHeight = 200;
+  CHECK(same(BrowserEndRect(w), RECT{10, 20, 310, 220}));
+  // Minimised and not aligned: it comes back where it was.
+  Settings.alignBrowsers = false;
+  ShowWindow(w, SW_SHOWMINNOACTIVE);
+  REQUIRE(IsIconic(w));
+  CHECK(same(BrowserEndRect(w), RECT{5, 6, 405, 306}));
+}
