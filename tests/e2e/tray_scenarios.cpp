@@ -6,6 +6,7 @@
 // "Docked" is what a user and other programs can see: the bar shown at the
 // bottom edge where it started, no icon, and the shell placing a new app
 // bar above it (Wine keeps app bars apart but does not shrink the work area).
+#include "rig_list.h"
 #include "rig_prefs.h"
 #include "rig_tray.h"
 
@@ -331,6 +332,9 @@ TEST_CASE("the icon's double-click message opens a new browser window") {
     POINT c = CenterOf(TrayIconsOf(t.run.bar)[0]);
     CHECK(InputUntil([&] { SingleClick(c.x, c.y); Click(c.x, c.y); },
                      [] { return FindWindowA("IEFrame", "Double") != nullptr; }));
+    // Listed first: the window is reported once shown, a moment after it
+    // exists, and a report after the hide would restore the bar.
+    CHECK(WaitUntil([&] { return ToolCount(BarToolTip(t.run.bar)) == 1; }));
     CHECK(IsWindowVisible(t.run.bar));
     CHECK(TrayIconsOf(t.run.bar).size() == 1);
     // Hidden and back: the one icon throughout, no app bar.
