@@ -59,7 +59,8 @@ size_t MenusShown() {
 }
 
 // The pointer somewhere on the screen that is not the bar.
-void PointerAway() { MoveMouse(512, 600); }
+const POINT AWAY = {512, 600};
+void PointerAway() { MoveMouse(AWAY.x, AWAY.y); }
 
 // The tooltip window's height once the tip for the button shows.
 int ShownTipHeight(HWND bar, HWND button) {
@@ -180,7 +181,7 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
     CHECK(MenusShown() == 0);  // no hold timer on the close button
     CHECK(ShownFrame(close, closeStrip) == 1);
     PointerAway();
-    LeftUp();
+    LeftUpAt(AWAY.x, AWAY.y);
     Pause(500);
     CHECK(IsWindow(run.bar));  // a click would have closed the bar
     CHECK(WaitForFrame(close, closeStrip, 0));
@@ -193,7 +194,7 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
     Pause(500);
     CHECK(MenusShown() == 0);
     PointerAway();
-    LeftUp();
+    LeftUpAt(AWAY.x, AWAY.y);
     Pause(500);
     CHECK(IsWindowVisible(run.bar));
   }

@@ -4,10 +4,12 @@ namespace rig {
 
 namespace {
 
-void SendButton(DWORD flags) {
+void SendButton(DWORD flags, LONG dx = 0, LONG dy = 0) {
   INPUT input = {};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
   SendInput(1, &input, sizeof input);
 }
 
@@ -125,6 +127,12 @@ HWND ButtonToolTip(HWND bar, HWND button) {
 
 void LeftDown() { SendButton(MOUSEEVENTF_LEFTDOWN); }
 void LeftUp() { SendButton(MOUSEEVENTF_LEFTUP); }
+
+void LeftUpAt(int x, int y) {
+  SIZE screen = ScreenSize();
+  SendButton(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+             (x * 65536 + screen.cx - 1) / screen.cx, (y * 65536 + screen.cy - 1) / screen.cy);
+}
 
 POINT CenterOf(HWND w) {
   RECT r = WindowRect(w);

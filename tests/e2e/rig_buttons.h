@@ -43,6 +43,9 @@ HWND ButtonToolTip(HWND bar, HWND button);
 // The left mouse button alone, at the pointer's place.
 void LeftDown();
 void LeftUp();
+// A release that carries its own place: Wine may still take a late report
+// of an earlier pointer position, and a plain release would land there.
+void LeftUpAt(int x, int y);
 POINT CenterOf(HWND w);  // screen coordinates
 
 }  // namespace rig
