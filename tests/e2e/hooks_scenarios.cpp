@@ -160,16 +160,26 @@ void CheckTaskbarPurge(const TaskbarCase& c) {
   CHECK(shell.Buttons() == kept + " ie4");
 }
 
+// The shell hook library's two exports, and a stand-in browser to make windows.
+struct ShellHookRun {
+  explicit ShellHookRun(Scenario& scenario) : browser(scenario) {
+    REQUIRE((setShellHook && removeShellHook));
+    REQUIRE(browser.Ready());
+  }
+  Library barshell{"barshell.dll"};
+  int (*setShellHook)(HWND, int) = barshell.Export<int (*)(HWND, int)>("SetShellHook");
+  int (*removeShellHook)() = barshell.Export<int (*)()>("RemoveShellHook");
+  BrowserFixture browser;
+};
+
 }  // namespace
 
 TEST_CASE("shell hook: window creation and destruction in another process reach the bar") {
   Scenario scenario("shell_hook");
-  Library barshell("barshell.dll");
-  auto setShellHook = barshell.Export<int (*)(HWND, int)>("SetShellHook");
-  auto removeShellHook = barshell.Export<int (*)()>("RemoveShellHook");
-  REQUIRE((setShellHook && removeShellHook));
-  BrowserFixture browser(scenario);
-  REQUIRE(browser.Ready());
+  ShellHookRun run(scenario);
+  auto setShellHook = run.setShellHook;
+  auto removeShellHook = run.removeShellHook;
+  BrowserFixture& browser = run.browser;
   HWND recorder = MakeRecorder();
   REQUIRE(setShellHook(recorder, 0) == 1);
 
@@ -204,12 +214,10 @@ TEST_CASE("shell hook: window creation and destruction in another process reach 
 
 TEST_CASE("shell hook: only windows of the classes the bar lists are reported created or destroyed") {
   Scenario scenario("shell_hook_classes");
-  Library barshell("barshell.dll");
-  auto setShellHook = barshell.Export<int (*)(HWND, int)>("SetShellHook");
-  auto removeShellHook = barshell.Export<int (*)()>("RemoveShellHook");
-  REQUIRE((setShellHook && removeShellHook));
-  BrowserFixture browser(scenario);
-  REQUIRE(browser.Ready());
+  ShellHookRun run(scenario);
+  auto setShellHook = run.setShellHook;
+  auto removeShellHook = run.removeShellHook;
+  BrowserFixture& browser = run.browser;
   for (int catchExplorer : {0, 1}) {
     CAPTURE(catchExplorer);
     HWND recorder = MakeRecorder();
