@@ -71,9 +71,11 @@ FILETIME WriteTime(const Scenario& s, const char* name) {
 
 bool SameTime(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a, &b) == 0; }
 
-bool AtTop(HWND bar) {
+// At the top place the shell gave a 24-pixel bar before ours moved there.
+bool AtTop(HWND bar, const RECT& place) {
   RECT r = WindowRect(bar);
-  return IsWindowVisible(bar) && r.top == 0 && r.bottom == 24 && r.right == ScreenSize().cx;
+  return IsWindowVisible(bar) && r.top == place.top && r.bottom == place.top + 24 &&
+         r.right == ScreenSize().cx;
 }
 
 // The preferences through the bar's own command, their page controls
@@ -95,6 +97,8 @@ bool ClosePreferences(HWND dialog) {
 // and still sits there after the shell asked it to place itself again,
 // with the dialog open and after it closed.
 void MoveToTopThroughPreferences(const BarRun& run) {
+  const RECT place = AppBarPlace(ABE_TOP, 24);
+  auto atTop = [&] { return AtTop(run.bar, place); };
   HWND dialog = OpenPreferences(run.bar);
   REQUIRE(dialog);
   HWND page = CurrentPage(dialog);
@@ -102,12 +106,14 @@ void MoveToTopThroughPreferences(const BarRun& run) {
   CHECK_FALSE(IsChecked(page, ID_SHOW_ON_TOP));
   PostMessageA(GetDlgItem(page, ID_SHOW_ON_TOP), BM_CLICK, 0, 0);
   CHECK(WaitUntil([&] { return IsChecked(page, ID_SHOW_ON_TOP); }));
-  CHECK(Settles([&] { return AtTop(run.bar); }));
+  INFO("top place " << place.top << ", bar at " << WindowRect(run.bar).top << ".." << WindowRect(run.bar).bottom
+       << (IsWindowVisible(run.bar) ? " shown" : " hidden"));
+  CHECK(Settles(atTop));
   PostMessageA(run.bar, WM_BAR_APPBAR, ABN_POSCHANGED, 0);
-  CHECK(Stays([&] { return AtTop(run.bar); }));
+  CHECK(Stays(atTop));
   REQUIRE(ClosePreferences(dialog));
   PostMessageA(run.bar, WM_BAR_APPBAR, ABN_POSCHANGED, 0);
-  CHECK(Stays([&] { return AtTop(run.bar); }));
+  CHECK(Stays(atTop));
   // The page shows the value in memory when it opens again.
   dialog = OpenPreferences(run.bar);
   REQUIRE(dialog);
