@@ -399,8 +399,9 @@ TEST_CASE("the Alpha slider moved by a click on its track or by a key repaints t
   PressKey(VK_END);
   REQUIRE(WaitUntil([&] { return SendMessageA(slider, TBM_GETPOS, 0, 0) == 255; }));
   CHECK(WaitUntil(repainted));
+  // Stored when the key comes up, which may be a moment after the move.
+  CHECK(WaitUntil([&] { return run.scenario.ReadFile("colors.ini").find("Alpha=255") != std::string::npos; }));
   ClosePrefs(dialog);
-  CHECK(run.scenario.ReadFile("colors.ini").find("Alpha=255") != std::string::npos);
 }
 
 TEST_CASE("a help request on the tree shows nothing; one on a page control is no fault") {
