@@ -39,6 +39,8 @@ const UINT ID_TRAY_ICON = 0x8003;
 const UINT_PTR IDT_AUTOHIDE = 0x8000;  // hides the bar after the last browser closed
 const UINT AUTOHIDE_DELAY = 4000;      // ms
 // IDT_HOLD_MENU (0x8001, from the new-window button) comes from HoverButton.h.
+const UINT_PTR IDT_FRONT_AFTER_RESTORE = 0x8002;  // bounds the wait for the browsers' activations
+const UINT FRONT_AFTER_RESTORE_DELAY = 1000;      // ms
 // The working set is trimmed after every this many created browser windows.
 const int TRIM_EVERY_CREATED = 10;
 
@@ -82,7 +84,9 @@ public:
   static void MakeDisplayTitle(HWND window, std::string& title);
   void ScanBrowserWindows();
   LRESULT OnShellEvent(WPARAM window, LPARAM code);
-  void PlaceBrowserWindows(HWND window);
+  // With front given, all windows are placed and front ends in front.
+  void PlaceBrowserWindows(HWND window, HWND front = nullptr);
+  void BringFrontForward();
   void Highlight(HWND window);  // the active browser's button, or none
 
   // Commands.
@@ -146,6 +150,11 @@ private:
   void EndNestedLoops();
   int nestedLoops = 0;
   bool closeAfterLoops = false;
+  // Maximising activates a window, in its own thread and in its own time:
+  // after a restore, front is brought forward once the windows asked have
+  // reported their activations, or the timer ran out.
+  HWND frontAfterPlacement = nullptr;
+  int activationsAwaited = 0;
 
   LRESULT OnCreate(WPARAM, LPARAM);
   LRESULT OnClose(WPARAM, LPARAM);

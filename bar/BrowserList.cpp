@@ -8,6 +8,7 @@
 #include "bar/Layout.h"
 #include "app/Settings.h"
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -84,6 +85,8 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
       Highlight(window);
       lastActiveBrowser = window;
       PlaceBrowserWindows(window);  // the placement rule holds on every activation
+      if (frontAfterPlacement && window != frontAfterPlacement && --activationsAwaited == 0)
+        BringFrontForward();
       FollowActivation();
       break;
 
@@ -129,7 +132,7 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   return 1;
 }
 
-void CBarWnd::PlaceBrowserWindows(HWND window) {
+void CBarWnd::PlaceBrowserWindows(HWND window, HWND front) {
   // Results are not checked: a window that closed meanwhile just refuses.
   // The window of a shell notification is placed at once: its own thread
   // sent the notification and handles what we send it meanwhile. All the
@@ -152,8 +155,25 @@ void CBarWnd::PlaceBrowserWindows(HWND window) {
   }
   // All windows, last entry first; a hand-edited file with both options on
   // gets both, maximising first.
+  int asked = 0;
   for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
-    if (Settings.maximizeBrowsers) show(it->window, SW_SHOWMAXIMIZED, false);
+    if (Settings.maximizeBrowsers && it->window != front) {
+      show(it->window, SW_SHOWMAXIMIZED, false);
+      ++asked;
+    }
   for (auto it = browsers.rbegin(); it != browsers.rend(); ++it)
     if (Settings.alignBrowsers) align(it->window, false);
+  if (!front) return;
+  frontAfterPlacement = front;
+  activationsAwaited = asked;
+  if (asked) SetTimer(hwnd, IDT_FRONT_AFTER_RESTORE, FRONT_AFTER_RESTORE_DELAY, nullptr);
+  else BringFrontForward();
+}
+
+void CBarWnd::BringFrontForward() {
+  KillTimer(hwnd, IDT_FRONT_AFTER_RESTORE);
+  HWND front = std::exchange(frontAfterPlacement, nullptr);
+  if (!front || !IsWindow(front)) return;
+  if (Settings.maximizeBrowsers) ShowWindowAsync(front, SW_SHOWMAXIMIZED);
+  SetForegroundWindow(front);
 }

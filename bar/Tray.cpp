@@ -54,6 +54,7 @@ void CBarWnd::HideToTray() {
   ShowWindow(hwnd, SW_HIDE);
   RemoveAppBar();
   lastActiveBrowser = activeBrowser;
+  frontAfterPlacement = nullptr;  // a restore not yet finished is over
   // SHIFT does the opposite of "Hide browsers when Marbel! hides", this once.
   // Posted to each window's thread: a hung browser cannot stop us.
   if (Settings.hideBrowsersOnHide != (GetKeyState(VK_SHIFT) < 0))
@@ -70,9 +71,8 @@ void CBarWnd::RestoreFromTray() {
   ShowWindow(hwnd, SW_SHOWNORMAL);
   HWND front = lastActiveBrowser;
   if (!front && !browsers.empty()) front = browsers.back().window;
-  if (front) SetForegroundWindow(front);
   // The only step that shows minimised browser windows again.
-  PlaceBrowserWindows(nullptr);
+  PlaceBrowserWindows(nullptr, front);
   if (Settings.stickingMode) {
     PositionBar();  // under the active browser window
     SetForegroundWindow(hwnd);
@@ -106,6 +106,8 @@ LRESULT CBarWnd::OnTimer(WPARAM id, LPARAM) {
   if (id == IDT_AUTOHIDE) {
     HideToTray();
     KillTimer(hwnd, IDT_AUTOHIDE);  // it fires once
+  } else if (id == IDT_FRONT_AFTER_RESTORE) {
+    BringFrontForward();
   } else if (id == IDT_HOLD_MENU) {
     // Forwarded by the new-window button: the menu opens above the bar.
     POINT bottomLeft = {50, 2};

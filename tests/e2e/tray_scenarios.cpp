@@ -283,6 +283,30 @@ TEST_CASE("restoring brings the active browser window to the front, else the las
     REQUIRE(t.WaitDocked());
     CHECK(WaitUntil([&] { return t.InFront(t.a); }));
   }
+  SUBCASE("maximising on: the window active when the bar hid, though every window activates as it is maximised again") {
+    // A and B share a thread, which handles B's request before A's; C has
+    // a process of its own, so its activation may come at any time.
+    TrayRun t("tray_front_maximized", "Maximize browser windows=1\r\n");
+    t.OpenTwo();
+    BrowserFixture other(t.run.scenario);
+    REQUIRE(other.Ready());
+    HWND c = other.Open("IEFrame", "C");
+    REQUIRE(WaitForButtons(t.run.bar, 3));
+    t.browser.Do("activate", t.b);
+    ReportActivation(t.run.bar, t.b);
+    REQUIRE(InputUntil(HotKeyHide, [&] { return t.Hidden(); }));
+    REQUIRE(WaitUntil([&] { return t.BothIconic() && IsIconic(c); }));
+    REQUIRE(InputUntil(HotKeyHide, [&] { return IsWindowVisible(t.run.bar) != FALSE; }));
+    REQUIRE(t.WaitDocked());
+    auto settled = [&] {
+      std::vector<HWND> frames = TopLevelWindows("IEFrame");
+      return t.NoneIconic() && IsZoomed(t.a) && IsZoomed(t.b) && IsZoomed(c) && !frames.empty() &&
+             frames.front() == t.b;
+    };
+    CHECK(WaitUntil(settled));
+    Pause(1500);  // past the bar's wait for the activations
+    CHECK(settled());
+  }
   SUBCASE("none active: the last of the list") {
     TrayRun t("tray_front_last", "Hide browsers when Marbel! hides=0\r\n");
     t.OpenTwo();
