@@ -20,8 +20,9 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_LBUTTONDOWN, &CBarWnd::OnLButtonDown),
   fw::OnMessage(WM_RBUTTONDOWN, &CBarWnd::OnRButtonDown),
   fw::OnMessage(WM_LBUTTONDBLCLK, &CBarWnd::OnLButtonDblClk),
-  // Closing windows one after another quickly pairs presses into double clicks.
   fw::OnMessage(WM_MBUTTONDOWN, &CBarWnd::OnMButtonDown),
+  // Closing one window after another, the next press comes quickly enough
+  // to pair into a double click: a press all the same.
   fw::OnMessage(WM_MBUTTONDBLCLK, &CBarWnd::OnMButtonDown),
   fw::OnMessage(WM_MBUTTONUP, &CBarWnd::OnMButtonUp),
   fw::OnMessage(WM_CAPTURECHANGED, &CBarWnd::OnCaptureChanged),
