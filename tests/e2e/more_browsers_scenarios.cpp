@@ -5,6 +5,7 @@
 // reports it to the bar itself, as the shell would.
 #include "rig_buttons.h"
 #include "rig_input.h"
+#include "rig_prefs.h"
 #include "rig_tray.h"
 
 #include <doctest/doctest.h>
@@ -12,9 +13,6 @@
 using namespace rig;
 
 namespace {
-
-// Ctrl+Alt+keypad multiply, as a setting.
-const DWORD NEXT_KEY = (MOD_CONTROL | MOD_ALT) * 65536 + VK_MULTIPLY;
 
 // The bar with three stand-in browser windows, A, B, C, on its buttons.
 struct ThreeWindows {
@@ -92,13 +90,21 @@ TEST_CASE("SHIFT with a middle click closes every listed window" * MAY_SKIP) {
   CHECK(t.Listed(0));
 }
 
-TEST_CASE("the next-window hot key goes through the windows in the bar's order and wraps") {
-  ThreeWindows t("more_next_hotkey", "Hot Key Next=" + std::to_string(NEXT_KEY) + "\r\n");
+TEST_CASE("the next-window hot key, set on its page, goes through the windows in the bar's order and wraps") {
+  ThreeWindows t("more_next_hotkey");
+  HWND dialog = OpenPrefs(t.run.bar);
+  REQUIRE(dialog);
+  HWND control = GetDlgItem(ChoosePage(dialog, PAGE_HOTKEYS), 264);
+  REQUIRE(ClickControlUntil(control, [&] { return WaitForFocus(control, 0); }));
+  PressKey(VK_F9);  // a key alone becomes Ctrl+Alt with that key
+  REQUIRE(WaitUntil([&] { return LOBYTE(SendMessageA(control, HKM_GETHOTKEY, 0, 0)) == VK_F9; }));
+  REQUIRE(ClosePrefs(dialog));
+  CHECK(t.run.scenario.ReadFile("marbel.ini").find("Hot Key Next=196728\r\n") != std::string::npos);
   // Held by the bar, another program cannot take it.
-  CHECK_FALSE(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_MULTIPLY).held);
+  CHECK_FALSE(HeldHotKey(MOD_CONTROL | MOD_ALT, VK_F9).held);
   // Under Wine a hot key is now and then not seen: InputUntil.
   auto next = [&](HWND expected) {
-    CHECK(InputUntil([] { PressChord({VK_CONTROL, VK_MENU, VK_MULTIPLY}); },
+    CHECK(InputUntil([] { PressChord({VK_CONTROL, VK_MENU, VK_F9}); },
                      [&] { return GetForegroundWindow() == expected && !IsIconic(expected); }));
     ReportActivation(t.run.bar, GetForegroundWindow());
   };
