@@ -61,6 +61,7 @@ void LoadSettings() {
   s.barHeight = ReadInt("Bar height", 24);
   s.hotKeyHide = static_cast<DWORD>(ReadInt("Hot Key Hide", 0x3006D));
   s.hotKeyNew = static_cast<DWORD>(ReadInt("Hot Key New", 0x3006B));
+  s.hotKeyNext = static_cast<DWORD>(ReadInt("Hot Key Next", 0));
   s.browserCommand = ReadString("Internet Explorer path", "", 320);
   s.openBrowserOnStart = ReadBool("Open default browser on start", true);
   s.autoHide = ReadBool("Autohide", false);

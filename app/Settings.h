@@ -31,6 +31,7 @@ struct SettingsRecord {
   int barHeight = 24;                      // "Bar height"
   DWORD hotKeyHide = 0x3006D;              // "Hot Key Hide": Ctrl+Alt+keypad minus
   DWORD hotKeyNew = 0x3006B;               // "Hot Key New": Ctrl+Alt+keypad plus
+  DWORD hotKeyNext = 0;                    // "Hot Key Next": none
   std::string browserCommand;              // "Internet Explorer path"
   bool openBrowserOnStart = true;          // "Open default browser on start"
   bool autoHide = false;                   // "Autohide"

@@ -20,6 +20,12 @@ BEGIN_MESSAGE_TABLE(CBarWnd)
   fw::OnMessage(WM_LBUTTONDOWN, &CBarWnd::OnLButtonDown),
   fw::OnMessage(WM_RBUTTONDOWN, &CBarWnd::OnRButtonDown),
   fw::OnMessage(WM_LBUTTONDBLCLK, &CBarWnd::OnLButtonDblClk),
+  fw::OnMessage(WM_MBUTTONDOWN, &CBarWnd::OnMButtonDown),
+  // Closing one window after another, the next press comes quickly enough
+  // to pair into a double click: a press all the same.
+  fw::OnMessage(WM_MBUTTONDBLCLK, &CBarWnd::OnMButtonDown),
+  fw::OnMessage(WM_MBUTTONUP, &CBarWnd::OnMButtonUp),
+  fw::OnMessage(WM_CAPTURECHANGED, &CBarWnd::OnCaptureChanged),
   // Owner-drawn buttons also send BN_DOUBLECLICKED: a double click is one command.
   fw::OnCommand(IDC_CLOSE_RIGHT, IDC_CLOSE_LEFT, &CBarWnd::OnCloseButtonCommand, BN_CLICKED),
   fw::OnCommand(IDC_HIDE_RIGHT, IDC_HIDE_LEFT, &CBarWnd::OnHideCommand, BN_CLICKED),
@@ -126,6 +132,8 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
     RegisterHotKey(hwnd, HOTKEY_HIDE, HIWORD(Settings.hotKeyHide), LOWORD(Settings.hotKeyHide));
   if (Settings.hotKeyNew)
     RegisterHotKey(hwnd, HOTKEY_NEW, HIWORD(Settings.hotKeyNew), LOWORD(Settings.hotKeyNew));
+  if (Settings.hotKeyNext)
+    RegisterHotKey(hwnd, HOTKEY_NEXT, HIWORD(Settings.hotKeyNext), LOWORD(Settings.hotKeyNext));
 
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
   return 0;
@@ -221,6 +229,7 @@ LRESULT CBarWnd::OnDestroy(WPARAM, LPARAM) {
   RemoveTrayIcon();
   UnregisterHotKey(hwnd, HOTKEY_HIDE);
   UnregisterHotKey(hwnd, HOTKEY_NEW);
+  UnregisterHotKey(hwnd, HOTKEY_NEXT);
   RemoveShellHook();
   RemoveTaskbarHook();
   if (Settings.closeBrowsersOnExit)

@@ -33,6 +33,7 @@ const char BAR_TITLE[] = "Marbel!";
 
 const int HOTKEY_HIDE = 240;
 const int HOTKEY_NEW = 241;
+const int HOTKEY_NEXT = 242;
 const UINT ID_TRAY_ICON = 0x8003;
 
 // Timers.
@@ -59,6 +60,14 @@ struct BrowserEntry {
 // The "IE windows list" submenu: one item per entry in list order, the
 // active window's checked. The caller destroys it.
 HMENU CreateWindowListMenu(const std::vector<BrowserEntry>& browsers, HWND active);
+
+// The window after the active one in list order, wrapping around; the first
+// when none of the list is active; nullptr for an empty list.
+HWND NextBrowser(const std::vector<BrowserEntry>& browsers, HWND active);
+
+// Brings a browser window to the front, restoring it if minimised; the
+// restore is posted, so a hung window cannot stop the bar.
+void BringToFront(HWND window);
 
 // Where a browser window ends once the placement asked of it is done: the
 // sticking bar hangs below that, not below a rectangle about to change.
@@ -108,6 +117,7 @@ public:
   void HideToTray();
   void RestoreFromTray();
   void HideOrRestore();  // by whether the bar is visible now
+  void ActivateNextBrowser();
 
   std::vector<BrowserEntry> browsers;
   HWND activeBrowser = nullptr;
@@ -174,6 +184,11 @@ private:
   LRESULT OnLButtonDown(WPARAM, LPARAM);
   LRESULT OnRButtonDown(WPARAM, LPARAM);
   LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+  // A middle click closes the window of the button it began and ended on.
+  LRESULT OnMButtonDown(WPARAM, LPARAM);
+  LRESULT OnMButtonUp(WPARAM, LPARAM);
+  LRESULT OnCaptureChanged(WPARAM, LPARAM);
+  HWND middlePressed = nullptr;  // the window whose button the middle button went down on
   LRESULT OnCloseButtonCommand(WPARAM, LPARAM) { OnCloseButton(); return 0; }
   LRESULT OnNewWindowCommand(WPARAM, LPARAM) { NewBrowserWindow(); return 0; }
   LRESULT OnHideCommand(WPARAM, LPARAM) { HideToTray(); return 0; }

@@ -17,6 +17,23 @@ HMENU CreateWindowListMenu(const std::vector<BrowserEntry>& browsers, HWND activ
   return windowList;
 }
 
+HWND NextBrowser(const std::vector<BrowserEntry>& browsers, HWND active) {
+  if (browsers.empty()) return nullptr;
+  for (size_t i = 0; i < browsers.size(); ++i)
+    if (browsers[i].window == active) return browsers[(i + 1) % browsers.size()].window;
+  return browsers.front().window;
+}
+
+void BringToFront(HWND window) {
+  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+  SetForegroundWindow(window);
+}
+
+// The highlight moves when the window reports its activation.
+void CBarWnd::ActivateNextBrowser() {
+  if (HWND next = NextBrowser(browsers, activeBrowser)) BringToFront(next);
+}
+
 void CBarWnd::ShowBarMenu(POINT screenPoint) {
   HMENU windowList = CreateWindowListMenu(browsers, activeBrowser);
   HMENU menu = CreatePopupMenu();
@@ -79,11 +96,7 @@ bool CBarWnd::OnCommandRoute(WPARAM wParam, LPARAM) {
   if (id < ID_WINDOW_LIST_FIRST || id > ID_WINDOW_LIST_LAST) return false;
   // The list may have changed while the menu was open.
   size_t index = id - ID_WINDOW_LIST_FIRST;
-  if (index < browsers.size() && IsWindow(browsers[index].window)) {
-    HWND window = browsers[index].window;
-    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);  // a hung window cannot stop us
-    SetForegroundWindow(window);
-  }
+  if (index < browsers.size() && IsWindow(browsers[index].window)) BringToFront(browsers[index].window);
   return true;
 }
 

@@ -58,9 +58,37 @@ LRESULT CBarWnd::OnLButtonDown(WPARAM keys, LPARAM lParam) {
     return 0;
   }
   // The highlight moves when the window reports its activation.
-  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-  SetForegroundWindow(window);
+  BringToFront(window);
   return 0;
+}
+
+LRESULT CBarWnd::OnMButtonDown(WPARAM, LPARAM lParam) {
+  int index = ButtonAt(browsers, ClientPoint(lParam));
+  if (index < 0) return 0;
+  middlePressed = browsers[index].window;
+  SetCapture(hwnd);  // the release comes here wherever it happens
+  return 0;
+}
+
+LRESULT CBarWnd::OnMButtonUp(WPARAM keys, LPARAM lParam) {
+  HWND pressed = middlePressed;
+  middlePressed = nullptr;
+  if (GetCapture() == hwnd) ReleaseCapture();
+  // Compared by window, not by place: a window closed meanwhile lets the
+  // next button slide under the pointer.
+  int index = ButtonAt(browsers, ClientPoint(lParam));
+  if (!pressed || index < 0 || browsers[index].window != pressed) return 0;
+  // As the close glyph does: the list changes when the windows report
+  // their destruction.
+  if (ShiftDown(keys)) CloseAllBrowsers();
+  else PostMessageA(pressed, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+LRESULT CBarWnd::OnCaptureChanged(WPARAM, LPARAM) {
+  // A menu or another window took the mouse: that press ends here.
+  middlePressed = nullptr;
+  return Default();
 }
 
 LRESULT CBarWnd::OnRButtonDown(WPARAM, LPARAM lParam) {

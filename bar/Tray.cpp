@@ -120,6 +120,7 @@ LRESULT CBarWnd::OnTimer(WPARAM id, LPARAM) {
 LRESULT CBarWnd::OnHotKey(WPARAM id, LPARAM) {
   if (id == HOTKEY_HIDE) HideOrRestore();
   else if (id == HOTKEY_NEW) NewBrowserWindow();
+  else if (id == HOTKEY_NEXT) ActivateNextBrowser();
   return 1;
 }
 

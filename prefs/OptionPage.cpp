@@ -140,7 +140,8 @@ BOOL COptionPage::OnInitDialog() {
     Enable(IDC_ALPHA, s.enableBlending && deep);
   }
 
-  for (auto [id, setting] : {std::pair{IDC_HOTKEY_HIDE, s.hotKeyHide}, {IDC_HOTKEY_NEW, s.hotKeyNew}}) {
+  for (auto [id, setting] : {std::pair{IDC_HOTKEY_HIDE, s.hotKeyHide}, {IDC_HOTKEY_NEW, s.hotKeyNew},
+                             {IDC_HOTKEY_NEXT, s.hotKeyNext}}) {
     HWND control = Item(id);
     if (!control) continue;
     // A key alone is not a hot key: it becomes Ctrl+Alt with that key.
@@ -169,6 +170,7 @@ LRESULT COptionPage::ShowHelpPopup(WPARAM, LPARAM lParam) {
 LRESULT COptionPage::OnDestroy(WPARAM, LPARAM) {
   ApplyHotKey(IDC_HOTKEY_HIDE, Settings.hotKeyHide, "Hot Key Hide", HOTKEY_HIDE);
   ApplyHotKey(IDC_HOTKEY_NEW, Settings.hotKeyNew, "Hot Key New", HOTKEY_NEW);
+  ApplyHotKey(IDC_HOTKEY_NEXT, Settings.hotKeyNext, "Hot Key Next", HOTKEY_NEXT);
   return Default();
 }
 

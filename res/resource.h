@@ -82,5 +82,6 @@
 #define IDC_STICKING            259
 #define IDC_ALPHA               261
 #define IDC_ENABLE_BLENDING     262
+#define IDC_HOTKEY_NEXT         264
 
 #endif

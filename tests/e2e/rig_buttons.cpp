@@ -128,11 +128,15 @@ HWND ButtonToolTip(HWND bar, HWND button) {
 void LeftDown() { SendButton(MOUSEEVENTF_LEFTDOWN); }
 void LeftUp() { SendButton(MOUSEEVENTF_LEFTUP); }
 
-void LeftUpAt(int x, int y) {
+static void UpAt(DWORD upFlag, int x, int y) {
   SIZE screen = ScreenSize();
-  SendButton(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+  SendButton(upFlag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
              (x * 65536 + screen.cx - 1) / screen.cx, (y * 65536 + screen.cy - 1) / screen.cy);
 }
+
+void LeftUpAt(int x, int y) { UpAt(MOUSEEVENTF_LEFTUP, x, y); }
+void MiddleDown() { SendButton(MOUSEEVENTF_MIDDLEDOWN); }
+void MiddleUpAt(int x, int y) { UpAt(MOUSEEVENTF_MIDDLEUP, x, y); }
 
 POINT CenterOf(HWND w) {
   RECT r = WindowRect(w);

@@ -46,6 +46,9 @@ void LeftUp();
 // A release that carries its own place: Wine may still take a late report
 // of an earlier pointer position, and a plain release would land there.
 void LeftUpAt(int x, int y);
+// The same for the middle button.
+void MiddleDown();
+void MiddleUpAt(int x, int y);
 POINT CenterOf(HWND w);  // screen coordinates
 
 }  // namespace rig

@@ -19,6 +19,20 @@ std::vector<TrayIcon> TrayIconsOf(HWND owner);
 // Center of an icon's window in screen coordinates.
 POINT CenterOf(const TrayIcon& icon);
 
+// A hot key held by a window of the driver's own, given back however the
+// case ends: a key left held would fail every later case of this file.
+struct HeldHotKey {
+  HeldHotKey(UINT modifiers, UINT vk)
+      : holder(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)),
+        held(RegisterHotKey(holder, 1, modifiers, vk) != FALSE) {}
+  ~HeldHotKey() {
+    if (held) UnregisterHotKey(holder, 1);
+    DestroyWindow(holder);
+  }
+  HWND holder;
+  bool held;
+};
+
 // The keys pressed in order and released in reverse, through SendInput.
 void PressChord(std::initializer_list<WORD> keys);
 

@@ -27,20 +27,6 @@ std::string BrowserCommand(const char* title) {
   return "Internet Explorer path=\"" + TestsDir() + "\\standin_browser.exe\" --title " + title + "\r\n";
 }
 
-// A hot key held by a window of the driver's own, given back however the
-// case ends: a key left held would fail every later case of this file.
-struct HeldHotKey {
-  HeldHotKey(UINT modifiers, UINT vk)
-      : holder(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)),
-        held(RegisterHotKey(holder, 1, modifiers, vk) != FALSE) {}
-  ~HeldHotKey() {
-    if (held) UnregisterHotKey(holder, 1);
-    DestroyWindow(holder);
-  }
-  HWND holder;
-  bool held;
-};
-
 // A bar with the stand-in shell and browser; prefs come first, so they win.
 struct TrayRun {
   explicit TrayRun(const char* name, const std::string& prefs = "")

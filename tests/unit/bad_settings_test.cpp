@@ -44,6 +44,7 @@ std::vector<IntKey> IntKeys() {
       {P, "Bar height", 24, false, [](S s) { return s.barHeight; }},
       {P, "Hot Key Hide", 196717, false, [](S s) { return int(s.hotKeyHide); }},
       {P, "Hot Key New", 196715, false, [](S s) { return int(s.hotKeyNew); }},
+      {P, "Hot Key Next", 0, false, [](S s) { return int(s.hotKeyNext); }},
       {P, "Open default browser on start", 1, true, [](S s) { return int(s.openBrowserOnStart); }},
       {P, "Autohide", 0, true, [](S s) { return int(s.autoHide); }},
       {P, "Allow minimization of IE", 0, true, [](S s) { return int(s.allowMinimize); }},

@@ -71,6 +71,17 @@ TEST_CASE("the close zone is the button's top-right 11 x 11 corner, while the gl
   CHECK_FALSE(CloseGlyphShown(a, a, false, true));
 }
 
+TEST_CASE("the next window follows the active one in list order and wraps; with none active, the first") {
+  std::vector<BrowserEntry> list(3);
+  for (int i = 0; i < 3; ++i) list[i].window = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x100 + i));
+  CHECK(NextBrowser(list, list[0].window) == list[1].window);
+  CHECK(NextBrowser(list, list[2].window) == list[0].window);
+  CHECK(NextBrowser(list, nullptr) == list[0].window);
+  CHECK(NextBrowser(list, reinterpret_cast<HWND>(0x999)) == list[0].window);  // not listed
+  CHECK(NextBrowser({list[1]}, list[1].window) == list[1].window);
+  CHECK(NextBrowser({}, nullptr) == nullptr);
+}
+
 TEST_CASE("a looked-up program path with blanks is quoted; others are kept") {
   CHECK(QuoteProgramPath("C:\\Program Files\\Internet Explorer\\iexplore.exe") ==
         "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\"");

@@ -199,7 +199,7 @@ TEST_CASE("page templates: ids in tab order, 213 x 115, invisible children") {
       {IDD_PAGE_GENERAL, {247, 248, 218, 233, 206, 207, 205, 252, -1, 237, 236, -1}},
       {IDD_PAGE_APPEARANCE, {209, 201, 253, 202, 226, 208, 250, 251, -1, -1, 254}},
       {IDD_PAGE_BROWSERS, {246, 241, 204, 239, 255, 258, 229, -1, -1, -1, -1, -1, 259}},
-      {IDD_PAGE_HOTKEYS, {234, 235, -1, -1, -1, -1}},
+      {IDD_PAGE_HOTKEYS, {234, 235, 264, -1, -1, -1, -1, -1}},
       {IDD_PAGE_ADVANCED, {-1, 227, 216, 203, 261, -1, -1, -1, 262}},
   };
   for (const Expected& e : pages) {
@@ -214,8 +214,10 @@ TEST_CASE("page templates: ids in tab order, 213 x 115, invisible children") {
   CHECK(browsers[12].units.left == 86);
   CHECK(browsers[12].units.bottom == 26);
   auto hotKeys = ControlsOf(IDD_PAGE_HOTKEYS);
-  REQUIRE(hotKeys.size() == 6);
+  REQUIRE(hotKeys.size() == 8);
   CHECK(hotKeys[0].className == "msctls_hotkey32");
+  CHECK(hotKeys[2].className == "msctls_hotkey32");
+  CHECK(hotKeys[2].units.top == 67);  // below the other two, which stay
   auto advanced = ControlsOf(IDD_PAGE_ADVANCED);
   REQUIRE(advanced.size() == 9);
   CHECK(advanced[4].className == "msctls_trackbar32");

@@ -58,7 +58,7 @@ SettingsRecord Poisoned() {
   for (int* i : {&r.alignLeft, &r.alignTop, &r.alignWidth, &r.alignHeight, &r.barHeight,
                  &r.alpha, &r.fontHeight, &r.fontWeight, &r.fontItalic, &r.fontCharset})
     *i = 12345;
-  for (DWORD* d : {&r.hotKeyHide, &r.hotKeyNew, &r.barColor, &r.buttonColor, &r.buttonTextColor,
+  for (DWORD* d : {&r.hotKeyHide, &r.hotKeyNew, &r.hotKeyNext, &r.barColor, &r.buttonColor, &r.buttonTextColor,
                    &r.activeColor, &r.activeTextColor, &r.blendColor})
     *d = 0x123456;
   r.browserCommand = r.fontFace = "poison";
@@ -94,6 +94,7 @@ TEST_CASE("with no ini files every setting has its default and nothing is writte
   CHECK(s.barHeight == 24);
   CHECK(s.hotKeyHide == 196717);
   CHECK(s.hotKeyNew == 196715);
+  CHECK(s.hotKeyNext == 0);
   CHECK(s.openBrowserOnStart);
   CHECK_FALSE(s.autoHide);
   CHECK_FALSE(s.allowMinimize);
