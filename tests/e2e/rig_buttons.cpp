@@ -73,13 +73,6 @@ Strip LoadStrip(UINT resourceId) {
   return strip;
 }
 
-int ScreenBitsPerPixel() {
-  HDC screen = GetDC(nullptr);
-  int bits = GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(nullptr, screen);
-  return bits;
-}
-
 std::vector<COLORREF> ScreenPixels(HWND w) {
   RECT r = WindowRect(w);
   std::vector<COLORREF> pixels;

@@ -26,7 +26,6 @@ struct Strip {
   std::vector<COLORREF> Frame(int frame) const;  // rows top-down
 };
 Strip LoadStrip(UINT resourceId);
-int ScreenBitsPerPixel();
 
 // The pixels of a window's rectangle on the screen, rows top-down.
 std::vector<COLORREF> ScreenPixels(HWND w);
