@@ -61,10 +61,10 @@ struct Stopped {
 struct HungRun {
   explicit HungRun(const char* name, const std::string& prefs = "")
       : s(name), browser(s, "--title Hung --title Healthy"),
-        run(StartBar(s, prefs + "Maximize browser windows=1\r\n"
-                                "Show close button on IE buttons=1\r\n"
-                                "only on active IE button=0\r\n"
-                                "Hide browsers when Marbel! hides=1\r\n")),
+        run(s, Quiet(prefs + "Maximize browser windows=1\r\n"
+                           "Show close button on IE buttons=1\r\n"
+                           "only on active IE button=0\r\n"
+                           "Hide browsers when Marbel! hides=1\r\n")),
         probe(run.bar, run.tip) {
     REQUIRE(browser.Ready());
     REQUIRE(run.tip);
@@ -97,7 +97,7 @@ struct HungRun {
 
   Scenario s;
   BrowserFixture browser;
-  BarUnderTest run;
+  BarRun run;
   LoopProbe probe;
   HWND hung = nullptr, healthy = nullptr;
 };
@@ -202,7 +202,7 @@ TEST_CASE("hung bar: other programs make and end windows at once, and the bar go
   Scenario s("hung bar");
   BrowserFixture browser(s);
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s, "Maximize browser windows=1\r\n");
+  BarRun run(s, Quiet("Maximize browser windows=1\r\n"));
   REQUIRE(run.tip);
   auto answers = [&] {
     DWORD_PTR result;

@@ -245,7 +245,7 @@ TEST_CASE("without a taskbar the bar does not come up") {
   CHECK(marbel.WaitExit(5000));
   CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").empty());
   // Nor did its shell hook stay behind: the next bar hears of a window once.
-  BarUnderTest next = StartBar(scenario);
+  BarRun next(scenario, Quiet());
   REQUIRE(next.bar);
   BrowserFixture browsers(scenario);
   REQUIRE(browsers.Ready());
