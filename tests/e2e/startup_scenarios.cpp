@@ -116,9 +116,9 @@ TEST_CASE("a second instance is refused with a message and leaves the first unto
   REQUIRE(box);
   CHECK(ProcessOf(box) == second.pid);
   CHECK(MessageBoxText(box) == "Another instance of Marbel! or Marbel Manager is running!");
+  CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").size() == 1);  // no second bar behind the box
   CloseMessageBox(box);
   CHECK(second.WaitExit(5000));
-  CHECK(TopLevelWindows("MARBEL_MANAGER_CLASS").size() == 1);
   CHECK(IsWindowVisible(first.bar));
   RECT after = WindowRect(first.bar);
   CHECK(EqualRect(&before, &after));
