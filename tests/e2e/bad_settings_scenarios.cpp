@@ -73,7 +73,7 @@ TEST_CASE("damaged settings files: the bar starts every time, as the profile rea
     const bool inTray = read.Pref("Hide into the system tray on start", 0) != 0;
     const bool sticking = read.Pref("IE sticking mode", 0) != 0;
     const bool saneHeight = height >= 20 && height <= 300;
-    const RECT place = bottom ? AppBarPlaceAtBottom(height) : RECT{0, 0, screen.cx, height};
+    const RECT place = AppBarPlace(bottom ? ABE_BOTTOM : ABE_TOP, height);
 
     // Free before the start, each hot key is the bar's while it runs.
     const DWORD hotKeys[] = {(DWORD)read.Pref("Hot Key Hide", 0x3006D),

@@ -46,7 +46,7 @@ TEST_CASE("browser list: windows open at start in reverse enumeration order, lat
   REQUIRE(browser.Ready());
   std::vector<HWND> enumerated = FramesOf(browser.process);
   REQUIRE(enumerated.size() == 2);
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.bar);
   REQUIRE(run.tip);
 
@@ -68,7 +68,7 @@ TEST_CASE("browser list: display titles without the browser's suffix, re-read on
   Scenario s("list titles");
   BrowserFixture browser(s);
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.tip);
   HWND plain = browser.Open("IEFrame", "  Plain page - Microsoft Internet Explorer  ");
   HWND exact = browser.Open("IEFrame", " - Microsoft Internet Explorer");
@@ -104,7 +104,7 @@ TEST_CASE("browser list: a destroyed window removes its first entry only") {
   Scenario s("list destroy");
   BrowserFixture browser(s, "--title A");
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.tip);
   HWND a = browser.Windows().at(0);
   HWND b = browser.Open("IEFrame", "B");
@@ -136,7 +136,7 @@ TEST_CASE("browser list: Windows Explorer folders only while they are caught") {
     Scenario s(catchExplorer ? "list explorer caught" : "list explorer ignored");
     BrowserFixture browser(s, "--class CabinetWClass --title Folder --class IEFrame --title A");
     REQUIRE(browser.Ready());
-    BarUnderTest run = StartBar(s, "Catch Windows Explorer windows=" + std::to_string(catchExplorer) + "\r\n");
+    BarRun run(s, Quiet("Catch Windows Explorer windows=" + std::to_string(catchExplorer) + "\r\n"));
     REQUIRE(run.tip);
     HWND folder = FramesOf(browser.process, "CabinetWClass").at(0);
     HWND a = FramesOf(browser.process).at(0);
@@ -173,7 +173,7 @@ TEST_CASE("browser list: placement of browser windows") {
     REQUIRE(browser.Ready());
     HWND a = browser.Windows().at(0);
     CHECK_FALSE(IsZoomed(a));
-    BarUnderTest run = StartBar(s, "Maximize browser windows=1\r\n");
+    BarRun run(s, Quiet("Maximize browser windows=1\r\n"));
     REQUIRE(run.bar);
     CHECK(WaitUntil([&] { return IsZoomed(a) != 0; }));
     HWND b = browser.Open("IEFrame", "B");
@@ -188,7 +188,7 @@ TEST_CASE("browser list: placement of browser windows") {
     BrowserFixture browser(s, "--title A");
     REQUIRE(browser.Ready());
     HWND a = browser.Windows().at(0);
-    BarUnderTest run = StartBar(s, "Align browser windows=1\r\n");
+    BarRun run(s, Quiet("Align browser windows=1\r\n"));
     REQUIRE(run.bar);
     auto at = [](HWND w, RECT want) {
       return WaitUntil([&] { RECT r = WindowRect(w); return EqualRect(&r, &want) != 0; });
@@ -205,7 +205,7 @@ TEST_CASE("browser list: placement of browser windows") {
     BrowserFixture browser(s, "--title A");
     REQUIRE(browser.Ready());
     HWND a = browser.Windows().at(0);
-    BarUnderTest run = StartBar(s, "Align browser windows=1\r\nLeft=-20\r\nTop=30\r\nWidth=600\r\nHeight=150\r\n");
+    BarRun run(s, Quiet("Align browser windows=1\r\nLeft=-20\r\nTop=30\r\nWidth=600\r\nHeight=150\r\n"));
     REQUIRE(run.bar);
     RECT want = {-20, 30, 580, 180};
     CHECK(WaitUntil([&] { RECT r = WindowRect(a); return EqualRect(&r, &want) != 0; }));
@@ -215,7 +215,7 @@ TEST_CASE("browser list: placement of browser windows") {
     BrowserFixture browser(s, "--title A");
     REQUIRE(browser.Ready());
     HWND a = browser.Windows().at(0);
-    BarUnderTest run = StartBar(s, "Maximize browser windows=1\r\nAlign browser windows=1\r\n");
+    BarRun run(s, Quiet("Maximize browser windows=1\r\nAlign browser windows=1\r\n"));
     REQUIRE(run.bar);
     RECT want = {0, 0, 700, 500};
     CHECK(WaitUntil([&] { RECT r = WindowRect(a); return EqualRect(&r, &want) != 0; }));
@@ -229,7 +229,7 @@ TEST_CASE("browser list: placement of browser windows") {
     REQUIRE(browser.Ready());
     HWND a = browser.Windows().at(0);
     REQUIRE(browser.Do("move", a, "30 40 200 100"));
-    BarUnderTest run = StartBar(s);
+    BarRun run(s, Quiet());
     REQUIRE(run.bar);
     HWND b = browser.Open("IEFrame", "B");
     REQUIRE(browser.Do("move", b, "50 60 300 200"));
@@ -251,7 +251,7 @@ TEST_CASE("browser list: in sticking mode the bar hangs under the activated brow
   HWND b = browser.Open("IEFrame", "B");
   REQUIRE(browser.Do("move", a, "100 100 500 300"));
   REQUIRE(browser.Do("move", b, "300 200 400 250"));
-  BarUnderTest run = StartBar(s, "IE sticking mode=1\r\n");
+  BarRun run(s, Quiet("IE sticking mode=1\r\n"));
   REQUIRE(run.bar);
   auto under = [&](RECT want) {
     return WaitUntil([&] { RECT r = WindowRect(run.bar); return EqualRect(&r, &want) != 0; });

@@ -51,6 +51,10 @@ std::vector<COLORREF> Tinted(const std::vector<COLORREF>& frame, COLORREF colour
   return out;
 }
 
+// Docked at the top edge: the buttons' tooltips then open below the bar,
+// clear of the buttons.
+const std::string AT_TOP = Quiet("Show on top of desktop=1\r\n");
+
 // Popup menus on the screen.
 size_t MenusShown() {
   size_t n = 0;
@@ -81,7 +85,7 @@ int ShownTipHeight(HWND bar, HWND button) {
 
 TEST_CASE("interface buttons: ids, places, one frame in size, the amber images, tooltips") {
   Scenario s("buttons places");
-  BarUnderTest run = StartButtonsBar(s);
+  BarRun run(s, AT_TOP);
   REQUIRE(run.bar);
   const int width = ClientWidth(run.bar);
   REQUIRE(width == 1024);
@@ -139,7 +143,7 @@ TEST_CASE("interface buttons: ids, places, one frame in size, the amber images, 
 
 TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer on close and hide") {
   Scenario s("buttons mouse");
-  BarUnderTest run = StartButtonsBar(s);
+  BarRun run(s, AT_TOP);
   REQUIRE(run.bar);
   HWND hide = GetDlgItem(run.bar, IDC_HIDE_LEFT);
   HWND close = GetDlgItem(run.bar, IDC_CLOSE_LEFT);
@@ -208,7 +212,7 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
 
 TEST_CASE("interface buttons: the new-window button held 200 ms opens the bar menu above the bar") {
   Scenario s("buttons hold");
-  BarUnderTest run = StartButtonsBar(s, "", 3);  // at the bottom: room above it
+  BarRun run(s, Quiet("Show on top of desktop=3\r\n"));  // room above it
   REQUIRE(run.bar);
   HWND newWindow = GetDlgItem(run.bar, IDC_NEW_WINDOW);
   REQUIRE(newWindow);
@@ -259,8 +263,8 @@ TEST_CASE("interface buttons blending: grey and tinted at 32 bits per pixel, els
     std::string caseName = k.name;
     CAPTURE(caseName);
     Scenario s(k.name);
-    BarUnderTest run = StartButtonsBar(
-        s, ThemeLine("Enable blending", k.enable) + ThemeLine("Alpha", k.alpha) +
+    BarRun run(
+        s, AT_TOP, ThemeLine("Enable blending", k.enable) + ThemeLine("Alpha", k.alpha) +
                ThemeLine("Blending color", k.colour));
     REQUIRE(run.bar);
     for (const ButtonSpec& b : kButtons) {

@@ -22,7 +22,7 @@ bool Answers(HWND bar) {
 bool IsListed(HWND tip, HWND w) { return ToolFor(tip, w).id == (UINT_PTR)w; }
 
 // The bar still works: it answers, and lists a new window and unlists it.
-void StillWorks(const BarUnderTest& run, BrowserFixture& browser) {
+void StillWorks(const BarRun& run, BrowserFixture& browser) {
   CHECK(Answers(run.bar));
   int count = ToolCount(run.tip);
   HWND fresh = browser.Open("IEFrame", "Fresh window");
@@ -56,7 +56,7 @@ TEST_CASE("hostile windows: odd titles are listed, drawn, tipped and put in the 
   Scenario s("hostile titles");
   BrowserFixture browser(s);
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s, "Show close button on IE buttons=1\r\nonly on active IE button=0\r\n");
+  BarRun run(s, Quiet("Show close button on IE buttons=1\r\nonly on active IE button=0\r\n"));
   REQUIRE(run.tip);
 
   // Under Wine a window text's length is kept in 16 bits (64 KiB and more
@@ -116,7 +116,7 @@ TEST_CASE("hostile windows: notifications about windows that are gone change not
   Scenario s("hostile gone");
   BrowserFixture browser(s, "--title Kept");
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.tip);
   REQUIRE(ToolCount(run.tip) == 1);
 
@@ -138,8 +138,8 @@ TEST_CASE("hostile windows: listed windows whose process died are clicked, close
   REQUIRE(doomed.Ready());
   BrowserFixture browser(s);
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s, "Show close button on IE buttons=1\r\nonly on active IE button=0\r\n"
-                                 "Allow minimization of IE=1\r\n");
+  BarRun run(s, Quiet("Show close button on IE buttons=1\r\nonly on active IE button=0\r\n"
+                                 "Allow minimization of IE=1\r\n"));
   REQUIRE(run.tip);
   std::vector<HWND> dead = doomed.Windows();
   REQUIRE(dead.size() == 2);
@@ -176,7 +176,7 @@ TEST_CASE("hostile windows: a burst of random shell notifications leaves the lis
   Scenario s("hostile random");
   BrowserFixture browser(s, "--title One --title Two");
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s, "Maximize browser windows=1\r\n");
+  BarRun run(s, Quiet("Maximize browser windows=1\r\n"));
   REQUIRE(run.tip);
   std::vector<HWND> listed = browser.Windows();
   REQUIRE(listed.size() == 2);

@@ -61,10 +61,10 @@ struct Stopped {
 struct HungRun {
   explicit HungRun(const char* name, const std::string& prefs = "")
       : s(name), browser(s, "--title Hung --title Healthy"),
-        run(StartBar(s, prefs + "Maximize browser windows=1\r\n"
-                                "Show close button on IE buttons=1\r\n"
-                                "only on active IE button=0\r\n"
-                                "Hide browsers when Marbel! hides=1\r\n")),
+        run(s, Quiet(prefs + "Maximize browser windows=1\r\n"
+                           "Show close button on IE buttons=1\r\n"
+                           "only on active IE button=0\r\n"
+                           "Hide browsers when Marbel! hides=1\r\n")),
         probe(run.bar, run.tip) {
     REQUIRE(browser.Ready());
     REQUIRE(run.tip);
@@ -89,10 +89,15 @@ struct HungRun {
     LetItAct();
     return probe.BarLoops(1000);
   }
+  // What the bar asked of the hung window is done once it answers again.
+  bool DoneOnceItAnswers(const std::function<bool()>& done) {
+    REQUIRE(browser.Do("unhang", hung));
+    return WaitUntil(done);
+  }
 
   Scenario s;
   BrowserFixture browser;
-  BarUnderTest run;
+  BarRun run;
   LoopProbe probe;
   HWND hung = nullptr, healthy = nullptr;
 };
@@ -109,9 +114,7 @@ TEST_CASE("hung browser: clicks and notifications on its button return at once")
     RECT b = h.ButtonOf(h.hung);
     PostMessageA(h.run.bar, WM_LBUTTONDOWN, 0, At(b.left + 8, b.bottom - 4));
     CHECK(h.Loops());
-    CHECK(IsIconic(h.hung));
-    REQUIRE(h.browser.Do("unhang", h.hung));
-    CHECK(WaitUntil([&] { return !IsIconic(h.hung); }));
+    CHECK(h.DoneOnceItAnswers([&] { return !IsIconic(h.hung); }));
   }
   SUBCASE("a click on its button") {
     REQUIRE(h.browser.Do("activate", h.healthy));
@@ -120,17 +123,14 @@ TEST_CASE("hung browser: clicks and notifications on its button return at once")
     RECT b = h.ButtonOf(h.hung);
     PostMessageA(h.run.bar, WM_LBUTTONDOWN, 0, At(b.left + 8, b.bottom - 4));
     CHECK(h.Loops());
-    REQUIRE(h.browser.Do("unhang", h.hung));
-    CHECK(WaitUntil([&] { return GetForegroundWindow() == h.hung; }));
+    CHECK(h.DoneOnceItAnswers([&] { return GetForegroundWindow() == h.hung; }));
   }
   SUBCASE("its close glyph: the close waits for the window, not the bar") {
     h.Hang();
     RECT b = h.ButtonOf(h.hung);
     PostMessageA(h.run.bar, WM_LBUTTONDOWN, 0, At(b.right - 6, b.top + 4));
     CHECK(h.Loops());
-    CHECK(IsWindow(h.hung));
-    CHECK(h.browser.Do("unhang", h.hung));
-    CHECK(WaitUntil([&] { return !IsWindow(h.hung); }));
+    CHECK(h.DoneOnceItAnswers([&] { return !IsWindow(h.hung); }));
   }
   SUBCASE("Minimize from its window menu") {
     h.Hang();
@@ -141,8 +141,7 @@ TEST_CASE("hung browser: clicks and notifications on its button return at once")
     PostKeys(menu, 1);
     CHECK(WaitUntil([] { return !FindPopupMenu(0); }, 2000));
     CHECK(h.Loops());
-    REQUIRE(h.browser.Do("unhang", h.hung));
-    CHECK(WaitUntil([&] { return IsIconic(h.hung) != 0; }));
+    CHECK(h.DoneOnceItAnswers([&] { return IsIconic(h.hung) != 0; }));
   }
 }
 
@@ -154,13 +153,14 @@ TEST_CASE("hung browser: the bar menu's commands on all windows return at once")
     h.ChooseInBarMenu(MINIMIZE_ALL);
     CHECK(h.Loops());
     CHECK(WaitUntil([&] { return IsIconic(h.healthy) != 0; }, 2000));
+    CHECK(h.DoneOnceItAnswers([&] { return IsIconic(h.hung) != 0; }));
   }
   SUBCASE("Close all browser windows") {
     h.Hang();
     h.ChooseInBarMenu(CLOSE_ALL);
     CHECK(h.Loops());
     CHECK(WaitUntil([&] { return !IsWindow(h.healthy); }, 2000));
-    CHECK(IsWindow(h.hung));
+    CHECK(h.DoneOnceItAnswers([&] { return !IsWindow(h.hung); }));
   }
 }
 
@@ -172,6 +172,7 @@ TEST_CASE("hung browser: hiding, restoring and exiting return at once") {
     CHECK(h.Loops());
     CHECK_FALSE(IsWindowVisible(h.run.bar));
     CHECK(WaitUntil([&] { return IsIconic(h.healthy) != 0; }, 2000));
+    CHECK(h.DoneOnceItAnswers([&] { return IsIconic(h.hung) != 0; }));
   }
   SUBCASE("restore from the tray, placing the browser windows") {
     HungRun h("hung restore");
@@ -182,6 +183,7 @@ TEST_CASE("hung browser: hiding, restoring and exiting return at once") {
     CHECK(h.Loops());
     CHECK(IsWindowVisible(h.run.bar));
     CHECK(WaitUntil([&] { return IsZoomed(h.healthy) != 0; }, 2000));
+    CHECK(h.DoneOnceItAnswers([&] { return IsZoomed(h.hung) != 0; }));
   }
   SUBCASE("exit, closing the browser windows") {
     HungRun h("hung exit", "Close browser windows on exit=1\r\n");
@@ -192,6 +194,7 @@ TEST_CASE("hung browser: hiding, restoring and exiting return at once") {
     CHECK(WaitForSingleObject(marbel, 2000) == WAIT_OBJECT_0);
     CloseHandle(marbel);
     CHECK(WaitUntil([&] { return !IsWindow(h.healthy); }, 2000));
+    CHECK(h.DoneOnceItAnswers([&] { return !IsWindow(h.hung); }));
   }
 }
 
@@ -199,7 +202,7 @@ TEST_CASE("hung bar: other programs make and end windows at once, and the bar go
   Scenario s("hung bar");
   BrowserFixture browser(s);
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s, "Maximize browser windows=1\r\n");
+  BarRun run(s, Quiet("Maximize browser windows=1\r\n"));
   REQUIRE(run.tip);
   auto answers = [&] {
     DWORD_PTR result;

@@ -58,7 +58,7 @@ struct Use {
   int paints, menus, tips, windows;
 };
 
-void UseBar(const BarUnderTest& run, Scenario& s, const Use& use) {
+void UseBar(const BarRun& run, Scenario& s, const Use& use) {
   std::vector<PaintedButton> buttons = WaitForButtons(run.bar, 2);
   REQUIRE(buttons.size() == 2);
   int painted = 0, menus = 0, tips = 0;
@@ -79,7 +79,7 @@ TEST_CASE("leaks: paints, menus, tooltips and 1,000 browser windows leave the ba
   Scenario s("leaks");
   BrowserFixture browser(s, "--title \"First page\" --title \"Second page\"");
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s, "Show close button on IE buttons=1\r\nonly on active IE button=0\r\n");
+  BarRun run(s, Quiet("Show close button on IE buttons=1\r\nonly on active IE button=0\r\n"));
   REQUIRE(run.bar);
   REQUIRE(run.tip);
   DWORD marbel = ProcessOf(run.bar);

@@ -135,7 +135,6 @@ TEST_CASE("a WM_CLOSE from outside while the bar menu is open ends the menu, the
   PostMessageA(m.run.bar, WM_CLOSE, 0, 0);
   CHECK(m.run.marbel.WaitExit(5000));
   CHECK(m.run.marbel.ExitCode() == 0);
-  CHECK(VisibleMenus().empty());
 }
 
 TEST_CASE("a failed start's message box blocks the bar; a WM_CLOSE from outside ends it, then the program") {

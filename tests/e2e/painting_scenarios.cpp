@@ -64,7 +64,7 @@ int ClientWidth(HWND bar) {
 
 TEST_CASE("painting: no browser window, only the background and the raised frame") {
   Scenario s("paint empty");
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.bar);
   REQUIRE(WaitUntil([&] { return ScreenPixel(WindowRect(run.bar).left + 500, WindowRect(run.bar).top + 12) == BAR_COLOR; }));
   const int width = ClientWidth(run.bar);
@@ -86,7 +86,7 @@ TEST_CASE("painting: button geometry from the client width and the window count"
     Scenario s("paint one");
     BrowserFixture browser(s, "--title A");
     REQUIRE(browser.Ready());
-    BarUnderTest run = StartBar(s);
+    BarRun run(s, Quiet());
     REQUIRE(run.tip);
     std::vector<PaintedButton> buttons = WaitForButtons(run.bar, 1);
     REQUIRE(buttons.size() == 1);
@@ -106,7 +106,7 @@ TEST_CASE("painting: button geometry from the client width and the window count"
     for (int i = 0; i < 10; ++i) args += " --title W" + std::to_string(i);
     BrowserFixture browser(s, args);
     REQUIRE(browser.Ready());
-    BarUnderTest run = StartBar(s);
+    BarRun run(s, Quiet());
     REQUIRE(run.tip);
     REQUIRE(ClientWidth(run.bar) == 1024);
     std::vector<PaintedButton> buttons = WaitForButtons(run.bar, 10);
@@ -125,7 +125,7 @@ TEST_CASE("painting: button geometry from the client width and the window count"
     Scenario s("paint many");
     BrowserFixture browser(s, "--title A");
     REQUIRE(browser.Ready());
-    BarUnderTest run = StartBar(s);
+    BarRun run(s, Quiet());
     REQUIRE(run.tip);
     HWND a = browser.Windows().at(0);
     REQUIRE(WaitForButtons(run.bar, 1).size() == 1);
@@ -161,7 +161,7 @@ TEST_CASE("painting: the active browser's button is sunken in the active colour"
   Scenario s("paint active");
   BrowserFixture browser(s, "--title A --title B");
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.tip);
   REQUIRE(WaitForButtons(run.bar, 2).size() == 2);
   std::vector<Tool> tools = ToolsOf(run.tip);
@@ -191,7 +191,7 @@ TEST_CASE("painting: titles are drawn as they stand, cut with an ellipsis") {
   std::string longTitle(200, 'W');
   BrowserFixture browser(s, "--title & --title " + longTitle);
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.tip);
   REQUIRE(WaitForButtons(run.bar, 2).size() == 2);
   // Rows inside the buttons' frames.
@@ -228,8 +228,8 @@ TEST_CASE("painting: the close glyph on the active button or on every button") {
     Scenario s(onlyActive ? "paint glyph active" : "paint glyph all");
     BrowserFixture browser(s, "--title A --title B");
     REQUIRE(browser.Ready());
-    BarUnderTest run = StartBar(s, "Show close button on IE buttons=1\r\nonly on active IE button=" +
-                                 std::to_string(onlyActive) + "\r\n");
+    BarRun run(s, Quiet("Show close button on IE buttons=1\r\nonly on active IE button=" +
+                                 std::to_string(onlyActive) + "\r\n"));
     REQUIRE(run.tip);
     REQUIRE(WaitForButtons(run.bar, 2).size() == 2);
     std::vector<Tool> tools = ToolsOf(run.tip);

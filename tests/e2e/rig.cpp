@@ -375,6 +375,13 @@ COLORREF ScreenPixel(int x, int y) {
 
 SIZE ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+int ScreenBitsPerPixel() {
+  HDC screen = GetDC(nullptr);
+  int bits = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return bits;
+}
+
 std::vector<HWND> TopLevelWindows(const char* className) {
   ClassSearch search{className, {}};
   EnumWindows(CollectByClass, (LPARAM)&search);

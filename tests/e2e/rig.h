@@ -102,6 +102,7 @@ std::string TextOf(HWND w);    // the window's own text; never waits on its thre
 DWORD ProcessOf(HWND w);
 COLORREF ScreenPixel(int x, int y);
 SIZE ScreenSize();             // the primary screen (Wine's virtual desktop)
+int ScreenBitsPerPixel();
 // Top-level windows of a class (any title, hidden ones too), in Z order.
 std::vector<HWND> TopLevelWindows(const char* className);
 HWND FindPopupMenu(DWORD timeoutMs = 2000);  // a visible "#32768" window

@@ -31,11 +31,6 @@ std::vector<COLORREF> PixelsOf(HDC dc, HBITMAP bitmap, int width, int height) {
 
 }  // namespace
 
-BarUnderTest StartButtonsBar(Scenario& scenario, const std::string& themeLines, int edge) {
-  return StartBar(scenario, "Show on top of desktop=" + std::to_string(edge) + "\r\n",
-                  "[Color theme]\r\n" + themeLines);
-}
-
 std::vector<COLORREF> Strip::Frame(int frame) const {
   std::vector<COLORREF> out;
   for (int y = 0; y < frameHeight; ++y)
@@ -71,13 +66,6 @@ Strip LoadStrip(UINT resourceId) {
   }
   if (program) FreeLibrary(program);
   return strip;
-}
-
-int ScreenBitsPerPixel() {
-  HDC screen = GetDC(nullptr);
-  int bits = GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(nullptr, screen);
-  return bits;
 }
 
 std::vector<COLORREF> ScreenPixels(HWND w) {

@@ -1,18 +1,10 @@
-// Rig helpers for the bar's interface buttons: a bar started with given
-// colour-theme lines, the button strips as the screen shows them, and the
-// pixels a button shows.
+// Rig helpers for the bar's interface buttons: the button strips as the
+// screen shows them, and the pixels a button shows.
 #pragma once
 #include "rig_list.h"
 #include <vector>
 
 namespace rig {
-
-// The bar on the stand-in taskbar, colors.ini holding themeLines
-// ("Key=value\r\n" each), docked at the top edge unless told otherwise (its
-// buttons' tooltips then open below it, clear of the buttons). bar is
-// nullptr when it did not come up.
-BarUnderTest StartButtonsBar(Scenario& scenario, const std::string& themeLines = "",
-                             int edge = 1);
 
 // A strip of marbel.exe as the screen shows it drawn unchanged: loaded as
 // the bar loads it and converted to the screen's format and back.
@@ -26,7 +18,6 @@ struct Strip {
   std::vector<COLORREF> Frame(int frame) const;  // rows top-down
 };
 Strip LoadStrip(UINT resourceId);
-int ScreenBitsPerPixel();
 
 // The pixels of a window's rectangle on the screen, rows top-down.
 std::vector<COLORREF> ScreenPixels(HWND w);

@@ -16,32 +16,17 @@ RECT ClientOnScreen(HWND bar) {
 
 }  // namespace
 
-BarRun::BarRun(const char* name, const std::string& prefs, const std::string& theme)
-    : scenario(name), shell(scenario) {
-  REQUIRE(shell.tray);
-  scenario.WriteFile("marbel.ini", "[Preferences]\r\n" + prefs);
-  scenario.WriteFile("colors.ini", TestTheme() + theme);
-  marbel = scenario.StartMarbel();
-  bar = WaitForBar(marbel);
-}
-
-bool BarRun::Exit() {
-  if (!marbel.Running()) return true;
-  PostMessageA(bar, WM_CLOSE, 0, 0);
-  return marbel.WaitExit(5000);
-}
-
 RECT BrowserButton(HWND bar, int index, int count) {
-  RECT client = ClientOnScreen(bar);
-  int width = (client.right - client.left - 86) / (count > 0 ? count : 1) - 2;
-  if (width > 160) width = 160;
-  int left = client.left + 54 + index * (width + 2);
-  return {left, client.top + 3, left + width, client.bottom - 3};
-}
-
-COLORREF ButtonFill(HWND bar, int index, int count) {
-  RECT b = BrowserButton(bar, index, count);
-  return ScreenPixel(b.left + 2, b.bottom - 3);
+  ShownButtons shown = WaitForButtons(bar, count);
+  REQUIRE_MESSAGE(shown, "the bar does not show " << count << " browser buttons");
+  const RECT r = WindowRect(bar);
+  const int left = r.left + shown[index].left, x = left + 2, row = r.top + 4;
+  const COLORREF fill = ScreenPixel(x, row);
+  int top = row, bottom = row;
+  while (top > r.top && ScreenPixel(x, top - 1) == fill) --top;
+  while (bottom + 1 < r.bottom && ScreenPixel(x, bottom + 1) == fill) ++bottom;
+  // One-pixel frames around the fill.
+  return {left, top - 1, left + shown[index].width, bottom + 2};
 }
 
 POINT EmptySpot(HWND bar) {

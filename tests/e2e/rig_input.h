@@ -9,27 +9,10 @@
 
 namespace rig {
 
-// A scenario with the stand-in taskbar up, the test colours and "theme"
-// in colors.ini, "prefs" as the "Preferences" lines of marbel.ini, and
-// marbel started in it.
-struct BarRun {
-  BarRun(const char* name, const std::string& prefs, const std::string& theme = "");
-  // Ends marbel the ordinary way, so its app bar and hooks go with it.
-  ~BarRun() { Exit(); }
-  bool Exit();  // WM_CLOSE to the bar; true when marbel ended
-  Scenario scenario;
-  StandinShell shell;
-  Process marbel;
-  HWND bar = nullptr;
-};
-
-// Browser button index of count, in screen coordinates, as painting lays
-// them out: 54 + i * (w + 2), w = min(160, (client width - 86) / count - 2),
-// from 3 below the top to 3 above the bottom. The screen may show another
-// window there (a minimised one's icon): this does not look.
+// Browser button index of count, in screen coordinates, as the screen
+// shows it (WaitForButtons), its top and bottom where the fill meets the
+// frames. Fails the case when the bar does not show count buttons.
 RECT BrowserButton(HWND bar, int index, int count);
-// The fill colour of that button on the screen (a spot no title reaches).
-COLORREF ButtonFill(HWND bar, int index, int count);
 // A point of the bar that no browser or interface button covers.
 POINT EmptySpot(HWND bar);
 

@@ -2,6 +2,8 @@
 #include "rig_shell.h"
 #include "hooks/shell/barshell.h"
 
+#include <doctest/doctest.h>
+
 namespace rig {
 namespace {
 
@@ -42,10 +44,6 @@ LRESULT SendWithin(HWND w, UINT msg, WPARAM wp, LPARAM lp, DWORD timeoutMs = 500
 }
 
 }  // namespace
-
-HWND StartStandinShell(Scenario& scenario, const std::string& args) {
-  return StandinShell(scenario, args).tray;
-}
 
 HWND BarToolTip(HWND bar, DWORD timeoutMs) {
   HWND tip = nullptr;
@@ -141,31 +139,39 @@ bool SendShellEvent(HWND bar, HWND window, int code) {
                              &result) != 0;
 }
 
-std::string PreferencesIni(const std::string& lines) {
-  return "[Preferences]\r\n" + lines +
+std::string Quiet(const std::string& lines) {
+  return lines +
          "Open default browser on start=0\r\n"
          "Maximize browser windows=0\r\n"
          "Align browser windows=0\r\n"
          "Show close button on IE buttons=0\r\n";
 }
 
-BarUnderTest::~BarUnderTest() {
-  if (!bar) return;
-  PostMessageA(bar, WM_CLOSE, 0, 0);
-  WaitUntil([&] { return !IsWindow(bar); }, 5000);
+BarRun::BarRun(const char* name, const std::string& prefs, const std::string& theme)
+    : owned(new Scenario(name)), scenario(*owned), shell(scenario) {
+  Start(prefs, theme);
 }
 
-BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines,
-                      const std::string& theme) {
-  BarUnderTest run;
-  scenario.WriteFile("marbel.ini", PreferencesIni(preferenceLines));
-  scenario.WriteFile("colors.ini", theme);
-  if (!StartStandinShell(scenario)) return run;
+BarRun::BarRun(Scenario& scenario, const std::string& prefs, const std::string& theme)
+    : scenario(scenario), shell(scenario) {
+  Start(prefs, theme);
+}
+
+void BarRun::Start(const std::string& prefs, const std::string& theme) {
+  REQUIRE(shell.tray);
+  scenario.WriteFile("marbel.ini", "[Preferences]\r\n" + prefs);
+  scenario.WriteFile("colors.ini", TestTheme() + theme);
   // Keep the pointer off the bar: a tip shown over it would hide buttons.
   MoveMouse(512, 700);
-  run.bar = scenario.StartMarbelAndWaitForBar();
-  if (run.bar) run.tip = BarToolTip(run.bar);
-  return run;
+  marbel = scenario.StartMarbel();
+  bar = WaitForBar(marbel);
+  if (bar) tip = BarToolTip(bar);
+}
+
+bool BarRun::Exit() {
+  if (!marbel.Running()) return true;
+  PostMessageA(bar, WM_CLOSE, 0, 0);
+  return marbel.WaitExit(5000);
 }
 
 std::vector<PaintedButton> PaintedButtons(HWND bar) {

@@ -3,13 +3,11 @@
 // shell events sent as the hook sends them.
 #pragma once
 #include "rig.h"
+#include "rig_shell.h"
 #include <commctrl.h>
+#include <memory>
 
 namespace rig {
-
-// StandinShell started in the scenario (rig_shell.h); its "Shell_TrayWnd"
-// once it is ready, nullptr when it did not come up.
-HWND StartStandinShell(Scenario& scenario, const std::string& args = "");
 
 // The bar's tooltip control: a "tooltips_class32" window owned by the bar.
 HWND BarToolTip(HWND bar, DWORD timeoutMs = 5000);
@@ -37,30 +35,40 @@ std::vector<COLORREF> ScreenRow(int y, int x0, int x1);
 // bar did not answer in time.
 bool SendShellEvent(HWND bar, HWND window, int code);
 
-// marbel.ini: the given lines ("Key=value\r\n" each) first, so they win,
-// then: no browser opened at start, browser windows left where they are,
-// no close glyph. The bar stays at the bottom edge, clear of the stand-in
-// browser windows: under Wine's virtual desktop a window mapped later shows
-// above a topmost one that its Z order puts below (Wine restacks the X
-// window only for the top window), so overlaps would hide the buttons.
-std::string PreferencesIni(const std::string& lines = "");
+// "Preferences" lines ("Key=value\r\n" each) that keep a run quiet, after
+// the given ones, so they win: no browser opened at start, browser windows
+// left where they are, no close glyph. The bar stays at the bottom edge,
+// clear of the stand-in browser windows: under Wine's virtual desktop a
+// window mapped later shows above a topmost one that its Z order puts below
+// (Wine restacks the X window only for the top window), so overlaps would
+// hide the buttons.
+std::string Quiet(const std::string& lines = "");
 
-// The bar started on the stand-in taskbar with those preferences and that
-// colors.ini, the pointer off the bar; bar and tip are nullptr when it did
-// not come up.
+// The one way to start the bar: on the stand-in taskbar, marbel.ini the
+// "Preferences" lines prefs, colors.ini the test colours then the theme
+// lines, the pointer off the bar. bar and tip are nullptr when it did not
+// come up. In a scenario of its own, or in the caller's (browser windows
+// opened before the bar starts are there for its first scan).
 // Ending the run closes the bar as the user would (WM_CLOSE), so it
 // removes its hooks: a bar that is only killed leaves its global shell
 // hook behind under Wine, and every later bar then gets each event twice.
-struct BarUnderTest {
-  BarUnderTest() = default;
-  BarUnderTest(const BarUnderTest&) = delete;
-  BarUnderTest(BarUnderTest&& other) : bar(other.bar), tip(other.tip) { other.bar = nullptr; }
-  ~BarUnderTest();
+class BarRun {
+  std::unique_ptr<Scenario> owned;
+
+public:
+  BarRun(const char* name, const std::string& prefs, const std::string& theme = "");
+  BarRun(Scenario& scenario, const std::string& prefs, const std::string& theme = "");
+  ~BarRun() { Exit(); }
+  bool Exit();  // WM_CLOSE to the bar; true when marbel ended
+  Scenario& scenario;
+  StandinShell shell;
+  Process marbel;
   HWND bar = nullptr;
   HWND tip = nullptr;
+
+private:
+  void Start(const std::string& prefs, const std::string& theme);
 };
-BarUnderTest StartBar(Scenario& scenario, const std::string& preferenceLines = "",
-                      const std::string& theme = TestTheme());
 
 // The browser buttons as the screen shows them, left to right: found on
 // the row just inside their top frame by their fill colour.

@@ -54,7 +54,12 @@ HWND ChoosePage(HWND dialog, PrefsPage page) {
   }
   PressKey(VK_HOME);
   for (int i = 0; i < page; ++i) PressKey(VK_DOWN);
-  WaitUntil([&] { return SelectedTreeIndex(dialog) == page; });
+  if (!WaitUntil([&] { return SelectedTreeIndex(dialog) == page; })) {
+    MESSAGE("rig: the preferences tree stayed at item " << SelectedTreeIndex(dialog) << ", not "
+                                                       << page << "; in front: \""
+                                                       << TextOf(GetForegroundWindow()) << "\"");
+    return nullptr;
+  }
   HWND shown = nullptr;
   WaitUntil([&] { return (shown = CurrentPage(dialog)) != nullptr && WaitForFocus(tree, 100); });
   return shown;

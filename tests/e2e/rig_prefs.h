@@ -19,7 +19,7 @@ HWND CurrentPage(HWND dialog);
 // Position of the tree's selected item among its root items; -1 for none.
 int SelectedTreeIndex(HWND dialog);
 // Chooses a page with the keyboard on the tree (which has the focus after
-// every page change); the new page.
+// every page change); the new page, nullptr when the tree did not get there.
 HWND ChoosePage(HWND dialog, PrefsPage page);
 // A click on the dialog's "Close" button; true once the dialog is gone.
 bool ClosePrefs(HWND dialog);

@@ -13,7 +13,7 @@ TEST_CASE("storm: 4 processes open and close 2,500 browser windows each; the lis
   Scenario s("storm");
   BrowserFixture browser(s, "--title \"Stays A\" --title \"Stays B\"");
   REQUIRE(browser.Ready());
-  BarUnderTest run = StartBar(s);
+  BarRun run(s, Quiet());
   REQUIRE(run.bar);
   REQUIRE(run.tip);
   REQUIRE(ToolCount(run.tip) == 2);

@@ -169,9 +169,12 @@ TEST_CASE("the browser command falls back to the registry, then to iexplore.exe"
   SUBCASE("an empty value behaves like a missing key") {
     wd.Write("marbel.ini", "[Preferences]\r\nInternet Explorer path=\r\n");
     Reload();
-    std::string expected = ReadRegistryString(
-        "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", nullptr,
-        "iexplore.exe", HKEY_LOCAL_MACHINE);
+    // Read here with the plain registry call, not the loader's own helper.
+    char expected[MAX_PATH] = "";
+    LONG size = sizeof expected;
+    REQUIRE(RegQueryValueA(HKEY_LOCAL_MACHINE,
+                           "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE",
+                           expected, &size) == ERROR_SUCCESS);
     CHECK(Settings.browserCommand == expected);
     CHECK_FALSE(Settings.browserCommand.empty());
     // Kept in memory only.
