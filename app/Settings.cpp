@@ -70,6 +70,13 @@ void LoadSettings() {
   s.catchExplorer = ReadBool("Catch Windows Explorer windows", true);
   s.startInTray = ReadBool("Hide into the system tray on start", false);
   s.stickingMode = ReadBool("IE sticking mode", false);
+  // A value that fills the buffer may end in a cut name: that one goes.
+  const DWORD classesBuffer = 4096;
+  std::string& classes = s.otherBrowserClasses = ReadString("Other browser classes", "", classesBuffer);
+  if (classes.size() + 1 == classesBuffer) {
+    const size_t lastSeparator = classes.rfind(';');
+    classes.resize(lastSeparator == std::string::npos ? 0 : lastSeparator);
+  }
 
   // Kept in memory only.
   if (s.browserCommand.empty())

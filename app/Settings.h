@@ -40,6 +40,7 @@ struct SettingsRecord {
   bool catchExplorer = true;               // "Catch Windows Explorer windows"
   bool startInTray = false;                // "Hide into the system tray on start"
   bool stickingMode = false;               // "IE sticking mode"
+  std::string otherBrowserClasses;         // "Other browser classes"
 
   // "Color theme".
   COLORREF barColor = 0;                   // "Bar background color"

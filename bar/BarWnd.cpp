@@ -70,6 +70,10 @@ LRESULT CBarWnd::OnCreate(WPARAM, LPARAM) {
   // Without both hooks the bar cannot do its job: the libraries have told
   // the user why, and the window is destroyed again.
   MarkStartup(STARTUP_HOOKS);
+  const char* classes = Settings.otherBrowserClasses.c_str();
+  PackClassList(classes, otherClasses);
+  SetShellHookClasses(classes);
+  SetTaskbarHookClasses(classes);
   if (!SetShellHook(hwnd, Settings.catchExplorer)) return -1;
   if (!SetTaskbarHook(Settings.catchExplorer)) {
     // Not every system sends WM_DESTROY after a failed WM_CREATE.

@@ -18,6 +18,7 @@
 #include "framework/Dialog.h"
 #include "buttons/HoverButton.h"
 #include "framework/Wnd.h"
+#include "hooks/BrowserClass.h"
 #include "hooks/shell/barshell.h"
 #include "app/StartupMarks.h"
 
@@ -89,7 +90,7 @@ public:
   LRESULT OnAppBarNotify(WPARAM code, LPARAM data);
 
   // Browser list.
-  bool IsBrowserClass(HWND window, int bufferSize = 256) const;
+  bool IsBrowserClass(HWND window) const;
   static void MakeDisplayTitle(HWND window, std::string& title);
   void ScanBrowserWindows();
   LRESULT OnShellEvent(WPARAM window, LPARAM code);
@@ -120,6 +121,9 @@ public:
   void ActivateNextBrowser();
 
   std::vector<BrowserEntry> browsers;
+  // "Other browser classes" as the hook libraries have them: read once, at
+  // the hooks' setting, so the rules hold until the bar ends.
+  ClassList otherClasses = {};
   HWND activeBrowser = nullptr;
   HWND lastActiveBrowser = nullptr;
   HWND windowBeforeFullScreen = nullptr;

@@ -12,11 +12,6 @@
 
 namespace {
 
-const char BROWSER_CLASS[] = "IEFrame";
-const char EXPLORER_CLASS[] = "CabinetWClass";
-// The initial scan reads class names into a smaller buffer than events do.
-const int SCAN_CLASS_BUFFER = 100;
-
 // The whole text of another program's window. GetWindowText reads the
 // text the system stores for it and sends nothing to its thread, so a hung
 // window cannot stop us. The buffer is sized from the length the system
@@ -31,7 +26,7 @@ std::string WindowText(HWND window) {
 
 BOOL CALLBACK CollectBrowser(HWND window, LPARAM param) {
   CBarWnd* bar = reinterpret_cast<CBarWnd*>(param);
-  if (bar->IsBrowserClass(window, SCAN_CLASS_BUFFER)) {
+  if (bar->IsBrowserClass(window)) {
     // Each hit goes to the front: the list ends in reverse enumeration order.
     BrowserEntry entry;
     entry.window = window;
@@ -43,13 +38,8 @@ BOOL CALLBACK CollectBrowser(HWND window, LPARAM param) {
 
 }  // namespace
 
-bool CBarWnd::IsBrowserClass(HWND window, int bufferSize) const {
-  char name[256] = "";
-  if (bufferSize > static_cast<int>(sizeof name)) bufferSize = sizeof name;
-  GetClassNameA(window, name, bufferSize);
-  // Byte for byte: a locale collation (lstrcmp) ignores characters such as
-  // the soft hyphen, and "IE\xADFrame" is no browser.
-  return !strcmp(name, BROWSER_CLASS) || (Settings.catchExplorer && !strcmp(name, EXPLORER_CLASS));
+bool CBarWnd::IsBrowserClass(HWND window) const {
+  return IsBrowserWindow(window, Settings.catchExplorer, otherClasses);
 }
 
 void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {

@@ -29,7 +29,8 @@ BEGIN_MESSAGE_TABLE(COptionPage)
   fw::OnCommand(IDC_TOP, IDC_TOP, &COptionPage::OnNumberKillFocus, EN_KILLFOCUS),
   fw::OnCommand(IDC_WIDTH, IDC_WIDTH, &COptionPage::OnNumberKillFocus, EN_KILLFOCUS),
   fw::OnCommand(IDC_HEIGHT, IDC_HEIGHT, &COptionPage::OnNumberKillFocus, EN_KILLFOCUS),
-  fw::OnCommand(IDC_COMMAND, IDC_COMMAND, &COptionPage::OnCommandKillFocus, EN_KILLFOCUS),
+  fw::OnCommand(IDC_COMMAND, IDC_COMMAND, &COptionPage::OnTextKillFocus, EN_KILLFOCUS),
+  fw::OnCommand(IDC_OTHER_CLASSES, IDC_OTHER_CLASSES, &COptionPage::OnTextKillFocus, EN_KILLFOCUS),
   fw::OnMessage(WM_HSCROLL, &COptionPage::OnHScroll),
   fw::OnMessage(WM_COLOR_CHOSEN, &COptionPage::OnColorEnded),
   fw::OnMessage(WM_COLOR_CANCELLED, &COptionPage::OnColorEnded),
@@ -116,6 +117,7 @@ BOOL COptionPage::OnInitDialog() {
   Check(IDC_START_IN_TRAY, s.startInTray);
   Check(IDC_STICKING, s.stickingMode);
   SetDlgItemTextA(hwnd, IDC_COMMAND, s.browserCommand.c_str());
+  SetDlgItemTextA(hwnd, IDC_OTHER_CLASSES, s.otherBrowserClasses.c_str());
   if (HWND browse = Item(IDC_BROWSE); browse && !osVersionFlag) {
     SetWindowLongA(browse, GWL_EXSTYLE, GetWindowLongA(browse, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
     SetWindowPos(browse, nullptr, 0, 0, 0, 0,

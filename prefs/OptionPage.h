@@ -4,7 +4,7 @@
 // and written to its ini key at once.
 //   OptionPage.cpp        creation, initialisation, context help, hot keys
 //   OptionPageClicks.cpp  check boxes, browser placement, sticking mode
-//   OptionPageValues.cpp  number fields, command string, file and font
+//   OptionPageValues.cpp  number fields, text fields, file and font
 //                         dialogs, colours, alpha
 #pragma once
 #include "framework/Controls.h"
@@ -68,7 +68,7 @@ private:
 
   // Values.
   LRESULT OnNumberKillFocus(WPARAM, LPARAM);
-  LRESULT OnCommandKillFocus(WPARAM, LPARAM);
+  LRESULT OnTextKillFocus(WPARAM, LPARAM);
   LRESULT OnBrowse(WPARAM, LPARAM);
   LRESULT OnFont(WPARAM, LPARAM);
   LRESULT OnColorEnded(WPARAM, LPARAM);

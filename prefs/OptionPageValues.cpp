@@ -1,4 +1,4 @@
-// Values on the option pages: typed numbers and the command string, the
+// Values on the option pages: typed numbers and texts, the
 // file and font dialogs, the colour buttons and the alpha trackbar.
 #include "prefs/OptionPage.h"
 #include "app/Settings.h"
@@ -31,6 +31,18 @@ const NumberField NUMBER_FIELDS[] = {
     {IDC_TOP, &SettingsRecord::alignTop, "Top", true},
     {IDC_WIDTH, &SettingsRecord::alignWidth, "Width", true},
     {IDC_HEIGHT, &SettingsRecord::alignHeight, "Height", true},
+};
+
+// Text fields, stored as typed.
+struct TextField {
+  int id;
+  std::string SettingsRecord::*field;
+  const char* key;
+};
+const TextField TEXT_FIELDS[] = {
+    {IDC_COMMAND, &SettingsRecord::browserCommand, "Internet Explorer path"},
+    // Read by the bar at its start only.
+    {IDC_OTHER_CLASSES, &SettingsRecord::otherBrowserClasses, "Other browser classes"},
 };
 
 struct ThemeColor {
@@ -78,12 +90,15 @@ LRESULT COptionPage::OnNumberKillFocus(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT COptionPage::OnCommandKillFocus(WPARAM, LPARAM lParam) {
+LRESULT COptionPage::OnTextKillFocus(WPARAM wParam, LPARAM lParam) {
   HWND edit = reinterpret_cast<HWND>(lParam);
   if (!SendMessageA(edit, EM_GETMODIFY, 0, 0)) return 0;
-  Settings.browserCommand = WindowText(edit);
-  WriteSetting("Internet Explorer path", Settings.browserCommand);
-  SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+  for (const TextField& f : TEXT_FIELDS) {
+    if (f.id != LOWORD(wParam)) continue;
+    Settings.*f.field = WindowText(edit);
+    WriteSetting(f.key, Settings.*f.field);
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+  }
   return 0;
 }
 

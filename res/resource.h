@@ -80,6 +80,7 @@
 #define IDC_TOP                 255
 #define IDC_WIDTH               258
 #define IDC_STICKING            259
+#define IDC_OTHER_CLASSES       260
 #define IDC_ALPHA               261
 #define IDC_ENABLE_BLENDING     262
 #define IDC_HOTKEY_NEXT         264

@@ -3,20 +3,20 @@
 // so the library has no runtime, allocates nothing and keeps the values
 // the hook needs in a section that every mapping shares.
 #include "barshell.h"
+#include "../BrowserClass.h"
 
 #define SHARED __attribute__((section(".shared"), shared))
 static HWND barWindow SHARED = nullptr;
 static HHOOK shellHook SHARED = nullptr;
 static int catchExplorer SHARED = 0;
+static ClassList otherClasses SHARED = {};
 
 // The bar lists only these windows. Reading the class here, in the program
 // that owns the window, is cheap; the bar reading it costs every program a
 // round trip for windows the bar then throws away. The bar still checks.
 static bool IsListedClass(HWND window)
 {
-    char name[16] = "";  // longer names are neither
-    GetClassNameA(window, name, sizeof name);
-    return !lstrcmpA(name, "IEFrame") || (catchExplorer && !lstrcmpA(name, "CabinetWClass"));
+    return IsBrowserWindow(window, catchExplorer, otherClasses);
 }
 
 // Activations go for every window: the bar clears its highlight on others.
@@ -57,6 +57,11 @@ extern "C" int SetShellHook(HWND window, int catchExplorerWindows)
         return 0;
     }
     return 1;
+}
+
+extern "C" void SetShellHookClasses(const char* classes)
+{
+    PackClassList(classes, otherClasses);
 }
 
 extern "C" int RemoveShellHook(void)

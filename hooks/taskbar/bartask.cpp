@@ -5,6 +5,7 @@
 // The library is mapped into the bar's process and the shell process; the
 // values both need live in a section that every mapping shares.
 #include "bartask.h"
+#include "../BrowserClass.h"
 #include <commctrl.h>
 
 #define SHARED __attribute__((section(".shared"), shared))
@@ -16,20 +17,11 @@ static HHOOK taskbarHook SHARED = nullptr;
 // shell that restarted, must not remove the hook of the bar that set it.
 static DWORD hookOwner SHARED = 0;       // process id of the bar that set it
 static LONG catchExplorer SHARED = 0;
-
-static bool SameText(const char* a, const char* b)
-{
-    while (*a && *a == *b)
-        ++a, ++b;
-    return *a == *b;
-}
+static ClassList otherClasses SHARED = {};
 
 static bool IsBrowserWindow(HWND window)
 {
-    char className[256];
-    if (!GetClassNameA(window, className, sizeof className))
-        return false;
-    return SameText(className, "IEFrame") || (catchExplorer && SameText(className, "CabinetWClass"));
+    return IsBrowserWindow(window, catchExplorer, otherClasses);
 }
 
 // The button's data: the shell's record for it, which starts with the
@@ -174,6 +166,11 @@ extern "C" int SetTaskbarHook(int catchExplorerWindows)
     DWORD_PTR ignored;
     SendMessageTimeoutA(taskList, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 10, &ignored);
     return 1;
+}
+
+extern "C" void SetTaskbarHookClasses(const char* classes)
+{
+    PackClassList(classes, otherClasses);
 }
 
 extern "C" int RemoveTaskbarHook(void)

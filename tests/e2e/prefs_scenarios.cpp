@@ -43,9 +43,6 @@ bool SystemShowsHelpPopups() {
   return shown;
 }
 
-// What Wine writes back for one key added to the file the run started with.
-std::string WithKey(const std::string& before, const std::string& line) { return before + line + "\r\n"; }
-
 }  // namespace
 
 TEST_CASE("the first opening shows General; closing on Hot keys reopens on Hot keys") {

@@ -475,10 +475,20 @@ HWND BrowserFixture::Open(const char* className, const char* title) {
   return (HWND)Send(std::string("open ") + className + "\t" + title);
 }
 
-bool BrowserFixture::Do(const char* verb, HWND w, const std::string& arg) {
+namespace {
+std::string Command(const char* verb, HWND w, const std::string& arg) {
   char handle[16];
   snprintf(handle, sizeof handle, "%lu", (unsigned long)(UINT_PTR)w);
-  return Send(std::string(verb) + " " + handle + "\t" + arg) != 0;
+  return std::string(verb) + " " + handle + "\t" + arg;
+}
+}  // namespace
+
+HWND BrowserFixture::OpenOwned(HWND owner, const char* title) {
+  return (HWND)Send(Command("own", owner, title));
+}
+
+bool BrowserFixture::Do(const char* verb, HWND w, const std::string& arg) {
+  return Send(Command(verb, w, arg)) != 0;
 }
 
 bool BrowserFixture::Quit() { return Send("quit") && process.WaitExit(); }

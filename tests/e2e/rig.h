@@ -132,6 +132,8 @@ public:
   BrowserFixture(Scenario& scenario, const std::string& args = "");
   bool Ready() const { return control != nullptr; }
   HWND Open(const char* className, const char* title);
+  // A window of owner's class that owner owns, as a browser's dialogs.
+  HWND OpenOwned(HWND owner, const char* title);
   // verb: title, close, activate, show, hide, minimize, maximize, restore,
   // move, hang, unhang; arg: the text for title, "x y width height" for
   // move. True when the fixture did it.

@@ -152,6 +152,11 @@ TEST_CASE("1,000 damaged settings files: every field is what the private-profile
     std::string face = ReaderText(settingsPath, "Font face name", "MS Sans Serif", 128);
     CHECK(s.fontFace == face.substr(0, LF_FACESIZE - 1));
     if (face != "MS Sans Serif") ++changedFromDefault["Font face name"];
+    // Whole, or cut after a whole name when the read filled its buffer.
+    std::string classes = ReaderText(settingsPath, "Other browser classes", "", 4096);
+    CHECK(classes.compare(0, s.otherBrowserClasses.size(), s.otherBrowserClasses) == 0);
+    if (classes.size() < 4095) CHECK(s.otherBrowserClasses == classes);
+    if (!classes.empty()) ++changedFromDefault["Other browser classes"];
 
     // The font is built from the five font keys as loaded.
     REQUIRE(s.buttonFont != nullptr);
@@ -183,6 +188,7 @@ TEST_CASE("1,000 damaged settings files: every field is what the private-profile
   for (const IntKey& k : keys) CHECK_MESSAGE(changedFromDefault[k.key] > 20, k.key);
   CHECK(changedFromDefault["Internet Explorer path"] > 20);
   CHECK(changedFromDefault["Font face name"] > 20);
+  CHECK(changedFromDefault["Other browser classes"] > 20);
 }
 
 TEST_CASE("damaged values: what the loader makes of them, spelled out") {

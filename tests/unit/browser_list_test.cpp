@@ -13,13 +13,13 @@ namespace {
 class TestWindows {
 public:
   ~TestWindows() { for (HWND w : made) DestroyWindow(w); }
-  HWND Make(const char* className, const std::string& title) {
+  HWND Make(const char* className, const std::string& title, HWND owner = nullptr) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = className;
     RegisterClassA(&wc);  // fails harmlessly when already registered
-    HWND w = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+    HWND w = CreateWindowExA(0, className, title.c_str(), WS_OVERLAPPED, 0, 0, 100, 100, owner,
                              nullptr, wc.hInstance, nullptr);
     REQUIRE(w);
     made.push_back(w);
@@ -73,13 +73,28 @@ TEST_CASE("browser class: IEFrame always, CabinetWClass only while Explorer wind
   CHECK_FALSE(bar.IsBrowserClass(other));
   CHECK_FALSE(bar.IsBrowserClass(softHyphen));
   CHECK_FALSE(bar.IsBrowserClass(nullptr));
-  // The scan's smaller buffer still holds both names.
-  CHECK(bar.IsBrowserClass(ie, 100));
-  CHECK(bar.IsBrowserClass(folder, 100));
 
   Settings.catchExplorer = false;
   CHECK(bar.IsBrowserClass(ie));
   CHECK_FALSE(bar.IsBrowserClass(folder));
+}
+
+TEST_CASE("browser class: the other browser classes count for windows without an owner") {
+  SavedSettings saved;
+  TestWindows windows;
+  CBarWnd bar;
+  const std::string longName(120, 'L');
+  PackClassList(("OpWindow;" + longName).c_str(), bar.otherClasses);
+  HWND opera = windows.Make("OpWindow", "opera");
+  HWND dialog = windows.Make("OpWindow", "dialog", opera);
+  HWND owned = windows.Make("IEFrame", "owned frame", opera);
+  HWND longClass = windows.Make(longName.c_str(), "long");
+  HWND longer = windows.Make((longName + "X").c_str(), "longer");
+  CHECK(bar.IsBrowserClass(opera));
+  CHECK_FALSE(bar.IsBrowserClass(dialog));
+  CHECK(bar.IsBrowserClass(owned));  // as ever for "IEFrame"
+  CHECK(bar.IsBrowserClass(longClass));
+  CHECK_FALSE(bar.IsBrowserClass(longer));
 }
 
 namespace {

@@ -2,9 +2,11 @@
 // the browser command, and the write-one-key convention.
 #include <doctest/doctest.h>
 #include <climits>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include "app/Settings.h"
+#include "hooks/BrowserClass.h"
 #include <commctrl.h>
 
 namespace {
@@ -61,7 +63,7 @@ SettingsRecord Poisoned() {
   for (DWORD* d : {&r.hotKeyHide, &r.hotKeyNew, &r.hotKeyNext, &r.barColor, &r.buttonColor, &r.buttonTextColor,
                    &r.activeColor, &r.activeTextColor, &r.blendColor})
     *d = 0x123456;
-  r.browserCommand = r.fontFace = "poison";
+  r.browserCommand = r.fontFace = r.otherBrowserClasses = "poison";
   return r;
 }
 
@@ -102,6 +104,7 @@ TEST_CASE("with no ini files every setting has its default and nothing is writte
   CHECK(s.catchExplorer);
   CHECK_FALSE(s.startInTray);
   CHECK_FALSE(s.stickingMode);
+  CHECK(s.otherBrowserClasses.empty());
   CHECK(s.barColor == GetSysColor(COLOR_BTNFACE));
   CHECK(s.buttonColor == GetSysColor(COLOR_BTNFACE));
   CHECK(s.buttonTextColor == 0);
@@ -238,4 +241,41 @@ TEST_CASE("hot key modifiers swap Shift and Alt between the two flag sets") {
   CHECK(ConvertHotKeyModifiers(MOD_ALT | MOD_CONTROL) == (HOTKEYF_ALT | HOTKEYF_CONTROL));
   CHECK(ConvertHotKeyModifiers(HOTKEYF_EXT) == 0);  // the extended-key flag is never stored
   for (UINT m = 0; m < 8; ++m) CHECK(ConvertHotKeyModifiers(ConvertHotKeyModifiers(m)) == m);
+}
+
+namespace {
+
+// The packed list's names, each followed by "|"; the block starts poisoned.
+std::string Packed(const std::string& text, ClassList& list) {
+  memset(list.names, 'x', sizeof list.names);
+  PackClassList(text.c_str(), list);
+  std::string names;
+  for (const char* n = list.names; *n; n += strlen(n) + 1) names += std::string(n) + "|";
+  return names;
+}
+
+}  // namespace
+
+TEST_CASE("other browser classes: blanks and empty names dropped, names exact, a long list cut after a whole name") {
+  ClassList list;
+  CHECK(Packed(" ;\t; ;", list).empty());
+  CHECK(Packed(" OpWindow ;;\tMozilla WindowClass\t;", list) == "OpWindow|Mozilla WindowClass|");
+  CHECK(IsListedName("Mozilla WindowClass", list));
+  for (const char* other : {"opwindow", "OpWindowX", "OpWin", ""}) CHECK_FALSE(IsListedName(other, list));
+  // A name of 510 bytes, its zero and the list's end fill the block.
+  CHECK(Packed(std::string(510, 'g') + ";h", list) == std::string(510, 'g') + "|");
+  CHECK(Packed(std::string(511, 'g'), list).empty());
+  // A block without any zero, as another program could leave it.
+  memset(list.names, 'g', sizeof list.names);
+  CHECK_FALSE(IsListedName(std::string(600, 'g').c_str(), list));
+}
+
+TEST_CASE("other browser classes: a value longer than the read loses its cut last name") {
+  WorkingDirectory wd;
+  // Empty names as filler: the read of 4095 characters ends in "Mozil".
+  const std::string before = std::string(3000, ';') + "OpWindow" + std::string(1082, ';');
+  wd.Write("marbel.ini", "[Preferences]\r\nOther browser classes=" + before + "MozillaWindowClass\r\n");
+  Reload();
+  ClassList list;
+  CHECK(Packed(Settings.otherBrowserClasses, list) == "OpWindow|");
 }
