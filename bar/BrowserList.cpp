@@ -68,6 +68,7 @@ void CBarWnd::ScanBrowserWindows() {
 
 LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   HWND window = reinterpret_cast<HWND>(wParam);
+  if (code == HSHELL_REDRAW) return MarkTitleStale(window);
   // A closed window reported late (the hook posts that report while we do
   // not answer) has no class left to read: its entry is found by handle.
   const bool goneLate = code == HSHELL_WINDOWDESTROYED && !IsWindow(window);
@@ -117,16 +118,36 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
       }
       if (Settings.stickingMode && browsers.empty()) PositionBar();
       break;
-
-    case HSHELL_REDRAW:
-      for (BrowserEntry& entry : browsers) {
-        if (entry.window != window) continue;
-        MakeDisplayTitle(window, entry.title);
-        InvalidateRect(hwnd, &entry.buttonRect, TRUE);
-      }
-      break;
   }
   return 1;
+}
+
+// A redraw (mostly a new title) is answered at once, with no call about the
+// window: its entries are marked, and a burst of them is read and painted
+// once, a moment later. Tooltips and the window list read stale titles first.
+bool CBarWnd::MarkTitleStale(HWND window) {
+  bool listed = false;
+  for (BrowserEntry& entry : browsers)
+    if (entry.window == window) listed = entry.titleStale = true;
+  if (listed && !titlesStale) {
+    titlesStale = true;
+    SetTimer(hwnd, IDT_TITLES, TITLES_DELAY, nullptr);
+  }
+  return listed;
+}
+
+void CBarWnd::RefreshTitles() {
+  if (!titlesStale) return;
+  titlesStale = false;
+  KillTimer(hwnd, IDT_TITLES);
+  for (BrowserEntry& entry : browsers) {
+    if (!entry.titleStale) continue;
+    entry.titleStale = false;
+    // A window gone meanwhile keeps the title it had, as its redraw then would.
+    if (!IsBrowserClass(entry.window)) continue;
+    MakeDisplayTitle(entry.window, entry.title);
+    InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+  }
 }
 
 void CBarWnd::PlaceBrowserWindows(HWND window) {
