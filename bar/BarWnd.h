@@ -38,8 +38,8 @@ const UINT ID_TRAY_ICON = 0x8003;
 // Timers.
 const UINT_PTR IDT_AUTOHIDE = 0x8000;  // hides the bar after the last browser closed
 const UINT AUTOHIDE_DELAY = 4000;      // ms
-const UINT_PTR IDT_TITLES = 0x8002;    // reads the titles redraws marked stale
-const UINT TITLES_DELAY = 50;          // ms: a burst of retitles costs one read and repaint
+const UINT_PTR IDT_BUTTONS = 0x8002;   // updates the buttons that events marked
+const UINT BUTTONS_DELAY = 50;         // ms: a burst of events costs one read and repaint
 // IDT_HOLD_MENU (0x8001, from the new-window button) comes from HoverButton.h.
 // The working set is trimmed after every this many created browser windows.
 const int TRIM_EVERY_CREATED = 10;
@@ -54,6 +54,7 @@ struct BrowserEntry {
   HWND window = nullptr;
   std::string title;
   bool titleStale = false;  // redrawn since the title was read
+  bool repaintDue = false;  // its highlight changed since it was painted
   RECT buttonRect = {0, 0, 0, 0};
 };
 
@@ -85,8 +86,8 @@ public:
   static void MakeDisplayTitle(HWND window, std::string& title);
   void ScanBrowserWindows();
   LRESULT OnShellEvent(WPARAM window, LPARAM code);
-  // Reads the titles of the windows redrawn since the last read.
-  void RefreshTitles();
+  // Reads the titles marked stale and repaints the buttons that changed.
+  void UpdateButtons();
   void PlaceBrowserWindows(HWND window);
   void Highlight(HWND window);  // the active browser's button, or none
 
@@ -120,7 +121,7 @@ public:
   fw::CDialog* aboutBox = nullptr;     // the running ones, else null
   fw::CDialog* prefsDialog = nullptr;
   int browserCreateCount = 0;
-  bool titlesStale = false;  // IDT_TITLES is running
+  bool buttonsStale = false;  // IDT_BUTTONS is running
   // The interface buttons; the option pages change their tint live.
   CHoverButton newWindowButton;
   CHoverButton closeButtonRight;
@@ -166,6 +167,7 @@ private:
   LRESULT OnToolTipText(WPARAM, LPARAM);
   void CreateToolTip();
   bool MarkTitleStale(HWND window);  // false when the window is not listed
+  void UpdateButtonsSoon();
   void AddBrowserTool(HWND window);
 
   // Mouse input and the interface buttons' commands.

@@ -57,8 +57,11 @@ void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {
 
 // Only two buttons change: the one highlighted before and the one now.
 void CBarWnd::Highlight(HWND window) {
-  for (const BrowserEntry& entry : browsers)
-    if (entry.window == activeBrowser || entry.window == window) InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+  for (BrowserEntry& entry : browsers)
+    if (entry.window == activeBrowser || entry.window == window) {
+      entry.repaintDue = true;
+      UpdateButtonsSoon();
+    }
   activeBrowser = window;
 }
 
@@ -122,31 +125,36 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   return 1;
 }
 
-// A redraw (mostly a new title) is answered at once, with no call about the
-// window: its entries are marked, and a burst of them is read and painted
-// once, a moment later. Tooltips and the window list read stale titles first.
+// Events are answered at once: a redraw (mostly a new title) only marks
+// the window's entries, a highlight the two buttons, and a burst of events
+// costs one read of each title and one paint, a moment later. Tooltips and
+// the window list update the buttons before they show a title.
 bool CBarWnd::MarkTitleStale(HWND window) {
   bool listed = false;
   for (BrowserEntry& entry : browsers)
     if (entry.window == window) listed = entry.titleStale = true;
-  if (listed && !titlesStale) {
-    titlesStale = true;
-    SetTimer(hwnd, IDT_TITLES, TITLES_DELAY, nullptr);
-  }
+  if (listed) UpdateButtonsSoon();
   return listed;
 }
 
-void CBarWnd::RefreshTitles() {
-  if (!titlesStale) return;
-  titlesStale = false;
-  KillTimer(hwnd, IDT_TITLES);
+void CBarWnd::UpdateButtonsSoon() {
+  // Without a window a null handle would make a timer of the thread.
+  if (buttonsStale || !hwnd) return;
+  buttonsStale = true;
+  SetTimer(hwnd, IDT_BUTTONS, BUTTONS_DELAY, nullptr);
+}
+
+void CBarWnd::UpdateButtons() {
+  if (buttonsStale) KillTimer(hwnd, IDT_BUTTONS);
+  buttonsStale = false;
   for (BrowserEntry& entry : browsers) {
-    if (!entry.titleStale) continue;
-    entry.titleStale = false;
     // A window gone meanwhile keeps the title it had, as its redraw then would.
-    if (!IsBrowserClass(entry.window)) continue;
-    MakeDisplayTitle(entry.window, entry.title);
-    InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+    if (entry.titleStale && IsBrowserClass(entry.window)) {
+      MakeDisplayTitle(entry.window, entry.title);
+      entry.repaintDue = true;
+    }
+    if (entry.repaintDue) InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+    entry.titleStale = entry.repaintDue = false;
   }
 }
 
@@ -164,7 +172,7 @@ void CBarWnd::PlaceBrowserWindows(HWND window) {
   };
   if (window) {
     // A window that closed meanwhile is left alone, not taken for "all".
-    if (!IsWindow(window)) return;
+    if ((!Settings.maximizeBrowsers && !Settings.alignBrowsers) || !IsWindow(window)) return;
     if (Settings.maximizeBrowsers)
       show(window, SW_SHOWMAXIMIZED, true);
     else if (Settings.alignBrowsers)

@@ -18,7 +18,7 @@ HMENU CreateWindowListMenu(const std::vector<BrowserEntry>& browsers, HWND activ
 }
 
 void CBarWnd::ShowBarMenu(POINT screenPoint) {
-  RefreshTitles();
+  UpdateButtons();
   HMENU windowList = CreateWindowListMenu(browsers, activeBrowser);
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING, ID_NEW_BROWSER, "New Internet Explorer window");

@@ -51,7 +51,7 @@ bool CBarWnd::PreTranslateMessage(MSG* msg) {
 LRESULT CBarWnd::OnToolTipText(WPARAM, LPARAM lParam) {
   NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
   if (info->uFlags & TTF_IDISHWND) return 0;  // tools of child windows, not ours
-  RefreshTitles();
+  UpdateButtons();
   for (const BrowserEntry& entry : browsers) {
     if (reinterpret_cast<UINT_PTR>(entry.window) != info->hdr.idFrom) continue;
     // The whole title; the list keeps the string until the entry changes.
@@ -85,8 +85,7 @@ LRESULT CBarWnd::OnPaint(WPARAM, LPARAM) {
       toolTip.SetToolRect(hwnd, reinterpret_cast<UINT_PTR>(entry.window), rect);
     entry.buttonRect = rect;
     // Too many windows: the buttons have no area and nothing to draw.
-    RECT damaged;
-    if (width <= 0 || !IntersectRect(&damaged, &rect, &ps.rcPaint)) continue;
+    if (width <= 0 || !RectVisible(dc, &rect)) continue;
 
     const bool active = entry.window == activeBrowser;
     FillSolid(dc, entry.buttonRect, active ? Settings.activeColor : Settings.buttonColor);

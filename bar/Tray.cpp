@@ -106,8 +106,8 @@ LRESULT CBarWnd::OnTimer(WPARAM id, LPARAM) {
   if (id == IDT_AUTOHIDE) {
     HideToTray();
     KillTimer(hwnd, IDT_AUTOHIDE);  // it fires once
-  } else if (id == IDT_TITLES) {
-    RefreshTitles();
+  } else if (id == IDT_BUTTONS) {
+    UpdateButtons();
   } else if (id == IDT_HOLD_MENU) {
     // Forwarded by the new-window button: the menu opens above the bar.
     POINT bottomLeft = {50, 2};

@@ -177,7 +177,7 @@ TEST_CASE("shell events keep the list: append, remove the first match, retitle a
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_REDRAW) == 1);
   CHECK(bar.browsers[0].title == "A");
   SetWindowTextA(a, "A3");
-  bar.RefreshTitles();
+  bar.UpdateButtons();
   CHECK(bar.browsers[0].title == "A3");
   CHECK(bar.browsers[1].title == "B");
   CHECK(bar.browsers[2].title == "A3");
@@ -185,7 +185,7 @@ TEST_CASE("shell events keep the list: append, remove the first match, retitle a
   SetWindowTextA(a, "A4");
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_REDRAW) == 1);
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(other), HSHELL_REDRAW) == 0);
-  bar.RefreshTitles();
+  bar.UpdateButtons();
   CHECK(bar.browsers[2].title == "A4");
 
   bar.activeBrowser = bar.lastActiveBrowser = b;
@@ -207,7 +207,7 @@ TEST_CASE("shell events keep the list: append, remove the first match, retitle a
   SetWindowTextA(d, "D2");
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(d), HSHELL_REDRAW) == 1);
   DestroyWindow(d);
-  bar.RefreshTitles();
+  bar.UpdateButtons();
   CHECK(bar.browsers.back().title == "D");
 }
 
