@@ -55,7 +55,8 @@ void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {
   title = DisplayTitle(WindowText(window));
 }
 
-// Only two buttons change: the one highlighted before and the one now.
+// Only two buttons change: the one highlighted before and the one now,
+// painted with the next update of the buttons.
 void CBarWnd::Highlight(HWND window) {
   for (BrowserEntry& entry : browsers)
     if (entry.window == activeBrowser || entry.window == window) {
