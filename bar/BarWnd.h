@@ -40,8 +40,10 @@ const UINT ID_TRAY_ICON = 0x8003;
 // Timers.
 const UINT_PTR IDT_AUTOHIDE = 0x8000;  // hides the bar after the last browser closed
 const UINT AUTOHIDE_DELAY = 4000;      // ms
+const UINT_PTR IDT_BUTTONS = 0x8002;   // updates the buttons that events marked
+const UINT BUTTONS_DELAY = 50;         // ms: a burst of events costs one read and repaint
 // IDT_HOLD_MENU (0x8001, from the new-window button) comes from HoverButton.h.
-const UINT_PTR IDT_FRONT_AFTER_RESTORE = 0x8002;  // bounds the wait for the browsers' activations
+const UINT_PTR IDT_FRONT_AFTER_RESTORE = 0x8004;  // bounds the wait for the browsers' activations
 const UINT FRONT_AFTER_RESTORE_DELAY = 1000;      // ms
 // The working set is trimmed after every this many created browser windows.
 const int TRIM_EVERY_CREATED = 10;
@@ -55,6 +57,8 @@ DWORD TrayRecordSize(DWORD shellMajorVersion);
 struct BrowserEntry {
   HWND window = nullptr;
   std::string title;
+  bool titleStale = false;  // redrawn since the title was read
+  bool repaintDue = false;  // its highlight changed since it was painted
   RECT buttonRect = {0, 0, 0, 0};
 };
 
@@ -94,6 +98,8 @@ public:
   static void MakeDisplayTitle(HWND window, std::string& title);
   void ScanBrowserWindows();
   LRESULT OnShellEvent(WPARAM window, LPARAM code);
+  // Reads the titles marked stale and repaints the buttons that changed.
+  void UpdateButtons();
   // With front given, all windows are placed and front ends in front.
   void PlaceBrowserWindows(HWND window, HWND front = nullptr);
   void BringFrontForward();
@@ -133,6 +139,7 @@ public:
   fw::CDialog* aboutBox = nullptr;     // the running ones, else null
   fw::CDialog* prefsDialog = nullptr;
   int browserCreateCount = 0;
+  bool buttonsStale = false;  // IDT_BUTTONS is running
   // The interface buttons; the option pages change their tint live.
   CHoverButton newWindowButton;
   CHoverButton closeButtonRight;
@@ -182,6 +189,8 @@ private:
   LRESULT OnPaint(WPARAM, LPARAM);
   LRESULT OnToolTipText(WPARAM, LPARAM);
   void CreateToolTip();
+  bool MarkTitleStale(HWND window);  // false when the window is not listed
+  void UpdateButtonsSoon();
   void AddBrowserTool(HWND window);
 
   // Mouse input and the interface buttons' commands.

@@ -46,10 +46,14 @@ void CBarWnd::MakeDisplayTitle(HWND window, std::string& title) {
   title = DisplayTitle(WindowText(window));
 }
 
-// Only two buttons change: the one highlighted before and the one now.
+// Only two buttons change: the one highlighted before and the one now,
+// painted with the next update of the buttons.
 void CBarWnd::Highlight(HWND window) {
-  for (const BrowserEntry& entry : browsers)
-    if (entry.window == activeBrowser || entry.window == window) InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+  for (BrowserEntry& entry : browsers)
+    if (entry.window == activeBrowser || entry.window == window) {
+      entry.repaintDue = true;
+      UpdateButtonsSoon();
+    }
   activeBrowser = window;
 }
 
@@ -59,6 +63,7 @@ void CBarWnd::ScanBrowserWindows() {
 
 LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
   HWND window = reinterpret_cast<HWND>(wParam);
+  if (code == HSHELL_REDRAW) return MarkTitleStale(window);
   // A closed window reported late (the hook posts that report while we do
   // not answer) has no class left to read: its entry is found by handle.
   const bool goneLate = code == HSHELL_WINDOWDESTROYED && !IsWindow(window);
@@ -110,16 +115,41 @@ LRESULT CBarWnd::OnShellEvent(WPARAM wParam, LPARAM code) {
       }
       if (Settings.stickingMode && browsers.empty()) PositionBar();
       break;
-
-    case HSHELL_REDRAW:
-      for (BrowserEntry& entry : browsers) {
-        if (entry.window != window) continue;
-        MakeDisplayTitle(window, entry.title);
-        InvalidateRect(hwnd, &entry.buttonRect, TRUE);
-      }
-      break;
   }
   return 1;
+}
+
+// Events are answered at once: a redraw (mostly a new title) only marks
+// the window's entries, a highlight the two buttons, and a burst of events
+// costs one read of each title and one paint, a moment later. Tooltips and
+// the window list update the buttons before they show a title.
+bool CBarWnd::MarkTitleStale(HWND window) {
+  bool listed = false;
+  for (BrowserEntry& entry : browsers)
+    if (entry.window == window) listed = entry.titleStale = true;
+  if (listed) UpdateButtonsSoon();
+  return listed;
+}
+
+void CBarWnd::UpdateButtonsSoon() {
+  // Without a window a null handle would make a timer of the thread.
+  if (buttonsStale || !hwnd) return;
+  buttonsStale = true;
+  SetTimer(hwnd, IDT_BUTTONS, BUTTONS_DELAY, nullptr);
+}
+
+void CBarWnd::UpdateButtons() {
+  if (buttonsStale) KillTimer(hwnd, IDT_BUTTONS);
+  buttonsStale = false;
+  for (BrowserEntry& entry : browsers) {
+    // A window gone meanwhile keeps the title it had, as its redraw then would.
+    if (entry.titleStale && IsBrowserClass(entry.window)) {
+      MakeDisplayTitle(entry.window, entry.title);
+      entry.repaintDue = true;
+    }
+    if (entry.repaintDue) InvalidateRect(hwnd, &entry.buttonRect, TRUE);
+    entry.titleStale = entry.repaintDue = false;
+  }
 }
 
 void CBarWnd::PlaceBrowserWindows(HWND window, HWND front) {
@@ -136,7 +166,7 @@ void CBarWnd::PlaceBrowserWindows(HWND window, HWND front) {
   };
   if (window) {
     // A window that closed meanwhile is left alone, not taken for "all".
-    if (!IsWindow(window)) return;
+    if ((!Settings.maximizeBrowsers && !Settings.alignBrowsers) || !IsWindow(window)) return;
     if (Settings.maximizeBrowsers)
       show(window, SW_SHOWMAXIMIZED, true);
     else if (Settings.alignBrowsers)

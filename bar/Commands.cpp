@@ -35,6 +35,7 @@ void CBarWnd::ActivateNextBrowser() {
 }
 
 void CBarWnd::ShowBarMenu(POINT screenPoint) {
+  UpdateButtons();
   HMENU windowList = CreateWindowListMenu(browsers, activeBrowser);
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING, ID_NEW_BROWSER, "New Internet Explorer window");

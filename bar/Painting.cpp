@@ -1,7 +1,8 @@
 // The bar's face: background, frame and one button per browser window,
 // laid out anew at every paint; and the tooltips that show their titles.
 // Painting allocates nothing and reads no window text: titles come from
-// the list, which shell events keep current.
+// the list, which shell events keep current. Only the buttons in the
+// damaged part are drawn: an activation repaints two of them.
 #include "bar/BarWnd.h"
 #include "bar/Layout.h"
 #include "app/Settings.h"
@@ -50,6 +51,7 @@ bool CBarWnd::PreTranslateMessage(MSG* msg) {
 LRESULT CBarWnd::OnToolTipText(WPARAM, LPARAM lParam) {
   NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
   if (info->uFlags & TTF_IDISHWND) return 0;  // tools of child windows, not ours
+  UpdateButtons();
   for (const BrowserEntry& entry : browsers) {
     if (reinterpret_cast<UINT_PTR>(entry.window) != info->hdr.idFrom) continue;
     // The whole title; the list keeps the string until the entry changes.
@@ -77,10 +79,13 @@ LRESULT CBarWnd::OnPaint(WPARAM, LPARAM) {
   HGDIOBJ oldGlyph = nullptr;
   for (size_t i = 0; i < browsers.size(); ++i) {
     BrowserEntry& entry = browsers[i];
-    entry.buttonRect = ButtonRect(area, width, i);
-    toolTip.SetToolRect(hwnd, reinterpret_cast<UINT_PTR>(entry.window), entry.buttonRect);
+    const RECT rect = ButtonRect(area, width, i);
+    // The tooltip control hears only of a button that moved.
+    if (!EqualRect(&rect, &entry.buttonRect))
+      toolTip.SetToolRect(hwnd, reinterpret_cast<UINT_PTR>(entry.window), rect);
+    entry.buttonRect = rect;
     // Too many windows: the buttons have no area and nothing to draw.
-    if (width <= 0) continue;
+    if (width <= 0 || !RectVisible(dc, &rect)) continue;
 
     const bool active = entry.window == activeBrowser;
     FillSolid(dc, entry.buttonRect, active ? Settings.activeColor : Settings.buttonColor);

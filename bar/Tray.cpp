@@ -108,6 +108,8 @@ LRESULT CBarWnd::OnTimer(WPARAM id, LPARAM) {
     KillTimer(hwnd, IDT_AUTOHIDE);  // it fires once
   } else if (id == IDT_FRONT_AFTER_RESTORE) {
     BringFrontForward();
+  } else if (id == IDT_BUTTONS) {
+    UpdateButtons();
   } else if (id == IDT_HOLD_MENU) {
     // Forwarded by the new-window button: the menu opens above the bar.
     POINT bottomLeft = {50, 2};

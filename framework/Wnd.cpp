@@ -10,6 +10,11 @@ const char kObjectProp[] = "fw.CWnd";
 thread_local Frame* topFrame = nullptr;
 // Objects whose windows are gone, waiting for PostNcDestroy.
 thread_local CWnd* destroyedList = nullptr;
+// The window last looked up and its object. Wine keeps properties in its
+// server, a round trip per look-up, and most messages go to the window
+// that had the last one. Attach and Detach keep it true.
+thread_local HWND lastHandle = nullptr;
+thread_local CWnd* lastObject = nullptr;
 }
 
 Frame::Frame(CWnd* wnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -47,7 +52,11 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND h) {
-  return h ? static_cast<CWnd*>(GetPropA(h, kObjectProp)) : nullptr;
+  if (h && h != lastHandle) {
+    lastObject = static_cast<CWnd*>(GetPropA(h, kObjectProp));
+    lastHandle = h;
+  }
+  return h ? lastObject : nullptr;
 }
 
 ATOM CWnd::RegisterClass(WNDCLASSEXA wc) {
@@ -87,6 +96,7 @@ bool CWnd::Alive() const {
 void CWnd::Attach(HWND h) {
   hwnd = h;
   SetPropA(h, kObjectProp, this);
+  lastHandle = nullptr;
 }
 
 void CWnd::Detach() {
@@ -95,6 +105,7 @@ void CWnd::Detach() {
     superProc = nullptr;
   }
   RemovePropA(hwnd, kObjectProp);
+  lastHandle = nullptr;
   hwnd = nullptr;
 }
 

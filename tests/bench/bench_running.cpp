@@ -111,6 +111,9 @@ void BenchPaintAndEvents(int runs) {
     activations.push_back(EventsPerSecond(bar.window, windows, HSHELL_WINDOWACTIVATED, EVENTS));
     redraws.push_back(EventsPerSecond(bar.window, windows, HSHELL_REDRAW, EVENTS));
   }
+  std::vector<double> nulls;
+  for (int run = 0; run < runs; ++run) nulls.push_back(1000000 / RoundTripMicroseconds(bar.window, EVENTS));
+  PrintFigure("   sent WM_NULL (for reference)", nulls, "per s");
   PrintFigure("   activation notifications", activations, "per s");
   PrintFigure("   redraw notifications", redraws, "per s");
   CloseWindows(windows);

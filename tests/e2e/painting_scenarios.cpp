@@ -250,3 +250,26 @@ TEST_CASE("painting: the close glyph on the active button or on every button") {
     }
   }
 }
+
+TEST_CASE("painting: a retitled window's button shows the new title unasked") {
+  Scenario s("paint retitle");
+  BrowserFixture browser(s, "--title I");
+  REQUIRE(browser.Ready());
+  BarRun run(s, Quiet());
+  REQUIRE(run.tip);
+  const ShownButtons buttons = WaitForButtons(run.bar, 1);
+  REQUIRE(buttons.size() == 1);
+  // The rightmost column inside the frame with text on it.
+  auto textEnd = [&] {
+    BarPixels px(run.bar, 4, 20);
+    int end = 0;
+    for (int x = buttons[0].left + 2; x < buttons[0].left + buttons[0].width - 2; ++x)
+      if (px.RowsOtherThan(BUTTON_COLOR, x, x + 1)) end = x;
+    return end;
+  };
+  const int before = textEnd();
+  HWND w = browser.Windows().at(0);
+  REQUIRE(browser.Do("title", w, "WWWWWWWW"));
+  REQUIRE(SendShellEvent(run.bar, w, 6));
+  CHECK(WaitUntil([&] { return textEnd() > before + 20; }));
+}

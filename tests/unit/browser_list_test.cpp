@@ -187,11 +187,21 @@ TEST_CASE("shell events keep the list: append, remove the first match, retitle a
   CHECK(WindowsOf(bar) == std::vector<HWND>{a, b, a});
   CHECK(bar.browsers[0].title == "A");
 
+  // A redraw only marks the entries; their titles are read afterwards, once.
   SetWindowTextA(a, "A2 - Microsoft Internet Explorer");
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_REDRAW) == 1);
-  CHECK(bar.browsers[0].title == "A2");
+  CHECK(bar.browsers[0].title == "A");
+  SetWindowTextA(a, "A3");
+  bar.UpdateButtons();
+  CHECK(bar.browsers[0].title == "A3");
   CHECK(bar.browsers[1].title == "B");
-  CHECK(bar.browsers[2].title == "A2");
+  CHECK(bar.browsers[2].title == "A3");
+  // A change after that read is not lost; an unlisted window is no concern.
+  SetWindowTextA(a, "A4");
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_REDRAW) == 1);
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(other), HSHELL_REDRAW) == 0);
+  bar.UpdateButtons();
+  CHECK(bar.browsers[2].title == "A4");
 
   bar.activeBrowser = bar.lastActiveBrowser = b;
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(a), HSHELL_WINDOWDESTROYED) == 1);
@@ -205,6 +215,15 @@ TEST_CASE("shell events keep the list: append, remove the first match, retitle a
   CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(c), HSHELL_WINDOWDESTROYED) == 1);
   CHECK(WindowsOf(bar) == std::vector<HWND>{b, a});
   CHECK(bar.activeBrowser == b);
+
+  // A window gone between its redraw and the read keeps the title it had.
+  HWND d = windows.Make("IEFrame", "D");
+  bar.OnShellEvent(reinterpret_cast<WPARAM>(d), HSHELL_WINDOWCREATED);
+  SetWindowTextA(d, "D2");
+  CHECK(bar.OnShellEvent(reinterpret_cast<WPARAM>(d), HSHELL_REDRAW) == 1);
+  DestroyWindow(d);
+  bar.UpdateButtons();
+  CHECK(bar.browsers.back().title == "D");
 }
 
 TEST_CASE("created notifications are counted to ten, closed windows included") {
