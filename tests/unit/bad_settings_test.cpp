@@ -70,7 +70,7 @@ std::vector<IntKey> IntKeys() {
 // The reader's text for a key, read into a buffer larger than any line,
 // then cut to what a buffer of `size` characters holds.
 std::string ReaderText(const std::string& path, const char* key, const char* def, size_t size) {
-  std::vector<char> buffer(1 << 20);
+  std::vector<char> buffer(1 << 16);  // longer than any value the generator writes
   GetPrivateProfileStringA(PREFERENCES, key, def, buffer.data(), buffer.size(), path.c_str());
   std::string text = buffer.data();
   return text.substr(0, size - 1);
