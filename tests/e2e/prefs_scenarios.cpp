@@ -358,7 +358,9 @@ TEST_CASE("a font chosen while the bar is hidden in the tray leaves it hidden") 
   PostMessageA(run.bar, WM_COMMAND, 131, 0);  // "Preferences", as from the tray menu
   HWND dialog = WaitForWindow("#32770", PREFS_TITLE);
   REQUIRE(dialog);
-  SetForegroundWindow(dialog);  // opened without input, it may not have the keyboard
+  // Opened without input: a click gives it the keyboard. Under Wine, keys
+  // typed after a SetForegroundWindow from here were now and then lost.
+  ClickControl(GetDlgItem(dialog, 256));
   REQUIRE(!IsWindowVisible(run.bar));
   HWND fontDialog = OpenFontDialog(dialog);
   REQUIRE(ClickControlUntil(GetDlgItem(fontDialog, IDOK), [&] { return !IsWindow(fontDialog); }));
