@@ -179,7 +179,7 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
     MoveMouse(c.x, c.y);
     MoveMouse(c.x + 1, c.y);
     REQUIRE(WaitForFrame(close, closeStrip, 2));
-    LeftDown();
+    LeftDownAt(c.x + 1, c.y);
     CHECK(WaitForFrame(close, closeStrip, 1));
     Pause(500);
     CHECK(MenusShown() == 0);  // no hold timer on the close button
@@ -193,7 +193,7 @@ TEST_CASE("interface buttons: hover, pressed, a release outside, no hold timer o
   SUBCASE("hide button held 500 ms: no menu, released outside: the bar stays") {
     POINT c = CenterOf(hide);
     MoveMouse(c.x, c.y);
-    LeftDown();
+    LeftDownAt(c.x, c.y);
     CHECK(WaitForFrame(hide, hideStrip, 1));
     Pause(500);
     CHECK(MenusShown() == 0);
@@ -220,7 +220,7 @@ TEST_CASE("interface buttons: the new-window button held 200 ms opens the bar me
   REQUIRE(WaitForFrame(newWindow, newStrip, 0));
   POINT c = CenterOf(newWindow);
   MoveMouse(c.x, c.y);
-  LeftDown();
+  LeftDownAt(c.x, c.y);
   CHECK(WaitForFrame(newWindow, newStrip, 1, 150));
   HWND menu = FindPopupMenu(3000);
   CHECK(menu);

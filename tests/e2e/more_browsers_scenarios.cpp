@@ -40,7 +40,7 @@ struct ThreeWindows {
   // which a window's report of its closing would otherwise overtake.
   void PressMiddle(POINT at) const {
     MoveMouse(at.x, at.y);
-    MiddleDown();
+    MiddleDownAt(at.x, at.y);
     REQUIRE(WaitUntil([&] {
       GUITHREADINFO gui = {};
       gui.cbSize = sizeof gui;

@@ -102,13 +102,6 @@ void SendKey(WORD vk, DWORD flags) {
   SendInput(1, &input, sizeof input);
 }
 
-void SendMouse(DWORD flags) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  SendInput(1, &input, sizeof input);
-}
-
 }  // namespace
 
 void Skip(const std::string& reason) {
@@ -416,7 +409,7 @@ RECT AppBarPlace(UINT edge, int height) {
   return data.rc;
 }
 
-void MoveMouse(int x, int y) {
+void MouseAt(DWORD flags, int x, int y) {
   // Absolute input runs 0..65535 across the screen; round up so the
   // system's scaling back lands on the very pixel asked for.
   SIZE screen = ScreenSize();
@@ -424,25 +417,31 @@ void MoveMouse(int x, int y) {
   input.type = INPUT_MOUSE;
   input.mi.dx = (x * 65536 + screen.cx - 1) / screen.cx;
   input.mi.dy = (y * 65536 + screen.cy - 1) / screen.cy;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+void MoveMouse(int x, int y) {
   auto there = [&] {
     POINT at;
     return GetCursorPos(&at) && at.x == x && at.y == y;
   };
   // Wine takes the move a moment later, and the X server's late report of
-  // an earlier move may put the pointer back there: a button pressed or
-  // released then would act at the old place. The move is given again
+  // an earlier move may put the pointer back there. The move is given again
   // until the pointer stays put for 50 ms.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    SendInput(1, &input, sizeof input);
+    MouseAt(0, x, y);
     if (WaitUntil(there, 1000) && !WaitUntil([&] { return !there(); }, 50)) return;
   }
 }
 
 void Click(int x, int y, bool right) {
   MoveMouse(x, y);
-  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+  // Press and release carry their place: a late report of an earlier
+  // pointer position, taken after the move settled, would otherwise land
+  // the click where the pointer was before.
+  MouseAt(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, x, y);
+  MouseAt(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, x, y);
 }
 
 void KeyDown(WORD vk) { SendKey(vk, 0); }

@@ -117,6 +117,8 @@ inline RECT AppBarPlaceAtBottom(int height) { return AppBarPlace(ABE_BOTTOM, hei
 const DWORD APPBAR_POLL_MS = 250;
 
 // Input as a user gives it, through SendInput: screen coordinates.
+// Mouse input with its place (flags 0: a move alone).
+void MouseAt(DWORD flags, int x, int y);
 // MoveMouse returns once the system keeps the pointer there (a few tries).
 void MoveMouse(int x, int y);
 void Click(int x, int y, bool right = false);

@@ -4,12 +4,10 @@ namespace rig {
 
 namespace {
 
-void SendButton(DWORD flags, LONG dx = 0, LONG dy = 0) {
+void SendButton(DWORD flags) {
   INPUT input = {};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
-  input.mi.dx = dx;
-  input.mi.dy = dy;
   SendInput(1, &input, sizeof input);
 }
 
@@ -113,18 +111,12 @@ HWND ButtonToolTip(HWND bar, HWND button) {
   return nullptr;
 }
 
-void LeftDown() { SendButton(MOUSEEVENTF_LEFTDOWN); }
+void LeftDownAt(int x, int y) { MouseAt(MOUSEEVENTF_LEFTDOWN, x, y); }
 void LeftUp() { SendButton(MOUSEEVENTF_LEFTUP); }
 
-static void UpAt(DWORD upFlag, int x, int y) {
-  SIZE screen = ScreenSize();
-  SendButton(upFlag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-             (x * 65536 + screen.cx - 1) / screen.cx, (y * 65536 + screen.cy - 1) / screen.cy);
-}
-
-void LeftUpAt(int x, int y) { UpAt(MOUSEEVENTF_LEFTUP, x, y); }
-void MiddleDown() { SendButton(MOUSEEVENTF_MIDDLEDOWN); }
-void MiddleUpAt(int x, int y) { UpAt(MOUSEEVENTF_MIDDLEUP, x, y); }
+void LeftUpAt(int x, int y) { MouseAt(MOUSEEVENTF_LEFTUP, x, y); }
+void MiddleDownAt(int x, int y) { MouseAt(MOUSEEVENTF_MIDDLEDOWN, x, y); }
+void MiddleUpAt(int x, int y) { MouseAt(MOUSEEVENTF_MIDDLEUP, x, y); }
 
 POINT CenterOf(HWND w) {
   RECT r = WindowRect(w);

@@ -31,14 +31,13 @@ bool WaitForFrame(HWND w, const Strip& strip, int frame, DWORD timeoutMs = 3000)
 // The tooltip control that has a tool of the button.
 HWND ButtonToolTip(HWND bar, HWND button);
 
-// The left mouse button alone, at the pointer's place.
-void LeftDown();
+// Presses and releases that carry their own place: Wine may still take a
+// late report of an earlier pointer position, and a plain one would land
+// there. LeftUp releases wherever the pointer is.
+void LeftDownAt(int x, int y);
 void LeftUp();
-// A release that carries its own place: Wine may still take a late report
-// of an earlier pointer position, and a plain release would land there.
 void LeftUpAt(int x, int y);
-// The same for the middle button.
-void MiddleDown();
+void MiddleDownAt(int x, int y);
 void MiddleUpAt(int x, int y);
 POINT CenterOf(HWND w);  // screen coordinates
 
